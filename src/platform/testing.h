@@ -1,0 +1,82 @@
+// Test seams. Each is inert until a test arms it; the program never arms one.
+#pragma once
+
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "win32_system.h"
+
+namespace morvek::testing {
+
+// Message boxes. Armed, AfxMessageBox does not show a window: it records the
+// text, calls the handler (if any) as if the box were up, and returns IDOK.
+void CaptureMessageBoxes(bool on);
+std::vector<std::string> TakeMessageBoxTexts();  // CP932 texts in the order shown
+void OnMessageBox(std::function<void(const std::string& text)> handler);
+
+// File dialogs. Armed, the next CFileDialog::DoModal returns IDOK with the given
+// path (made absolute), or IDCANCEL for nullopt, without showing a window.
+void ScriptFileDialog(std::optional<std::string> path);
+
+// System time. Armed, GetSystemTime returns this time instead of the clock's.
+void SetSystemTime(const SYSTEMTIME& utc);
+void ClearSystemTime();
+
+// File writes. Armed, writes through WriteFile and msvcrt::fwrite/fclose to files
+// fail with `error` once `bytesLeft` more bytes have been written (a short write
+// then leaves exactly those bytes on the disk).
+void FailFileWritesAfter(std::size_t bytesLeft, DWORD error);
+void ClearFileWriteFaults();
+
+// Window beeps (MessageBeep) since the last call.
+int TakeBeepCount();
+
+// A scriptable port that COMn opens instead of its device while installed.
+class VirtualPort {
+ public:
+  virtual ~VirtualPort() = default;
+  // Installs a virtual port as COMn (1..16); it stays until Uninstall or the
+  // returned object is destroyed.
+  static std::shared_ptr<VirtualPort> Install(int n);
+
+  virtual void RefuseOpen(bool on) = 0;       // CreateFileA fails: ERROR_FILE_NOT_FOUND
+  virtual void RefuseConfigure(bool on) = 0;  // SetCommState fails: ERROR_INVALID_PARAMETER
+  virtual void FailGetState(bool on) = 0;     // GetCommState fails: ERROR_GEN_FAILURE
+  virtual void FailWrites(bool on) = 0;       // WriteFile fails: ERROR_WRITE_FAULT
+  virtual void HoldWrites(bool on) = 0;       // WriteFile waits, as under flow control, until released or timed out
+  virtual void FailReads(bool on) = 0;        // ReadFile and ClearCommError fail: ERROR_READ_FAULT
+  virtual void FailStatus(bool on) = 0;       // GetCommModemStatus and EscapeCommFunction fail
+  virtual void Unplug() = 0;                  // every call fails with ERROR_DEVICE_REMOVED from now on
+  virtual void InjectReceived(const std::string& bytes) = 0;
+  virtual void SetModemStatus(DWORD msBits) = 0;  // MS_* bits the port reports
+
+  virtual std::string TakeWritten() = 0;  // bytes written since the last call
+  // Waits until at least `count` bytes were written since the last TakeWritten.
+  virtual bool WaitWritten(std::size_t count, std::chrono::milliseconds timeout) = 0;
+  virtual std::vector<std::size_t> WriteSizes() = 0;  // byte count of every WriteFile so far
+  virtual DWORD OutputLines() = 0;      // SETDTR/SETRTS state: 1 = DTR, 2 = RTS
+  virtual int OpenCount() = 0;          // handles open now
+  virtual int ReadCalls() = 0;          // ReadFile and ClearCommError calls so far
+};
+
+}  // namespace morvek::testing
+
+namespace morvek::testing {
+
+// Starts the window system for a test program (headless under
+// QT_QPA_PLATFORM=offscreen). Call once from main before any window exists.
+void StartWindowSystem(int& argc, char** argv);
+
+// Runs the window system's pending events and queued messages until `done`
+// returns true or `timeout` passes; returns done(). Tests wait on events with
+// this, never with sleeps.
+bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout);
+
+// Runs pending events and queued messages once.
+void PumpOnce();
+
+}  // namespace morvek::testing

@@ -1,0 +1,41 @@
+// Resource and control ids of the program.
+#pragma once
+
+#define IDM_ABOUTBOX 0x0010
+#define IDD_ABOUTBOX 100
+#define IDS_ABOUTBOX 101
+#define IDD_TERMINAL_DIALOG 102
+#define IDR_MAINFRAME 128
+#define IDD_PORT_SETTINGS 130
+
+// Main dialog (102).
+#define IDC_SEND 1000
+#define IDC_CLEAR_RECEIVE 1001
+#define IDC_SEND_BOX 1002
+#define IDC_RECEIVE_BOX 1003
+#define IDC_FILE_SELECT 1004
+#define IDC_PORT_SELECT 1005
+#define IDC_SEND_FORMAT 1006
+#define IDC_CLEAR_SEND 1007
+#define IDC_DISPLAY_FORMAT 1008
+#define IDC_PORT_STATUS 1009
+#define IDC_DCD 1010
+#define IDC_DSR 1011
+#define IDC_CTS 1012
+#define IDC_RI 1013
+#define IDC_INTERVAL 1014
+#define IDC_DTR 1015
+#define IDC_READ_TIMEOUT 1016
+#define IDC_RTS 1017
+#define IDC_SEND_COUNT 1018
+#define IDC_FILE_NAME 1019
+#define IDC_RECV_COUNT 1021
+
+// Port settings dialog (130).
+#define IDC_TIMEOUT 1002
+#define IDC_BAUD_RATE 1006
+#define IDC_PORT 1007
+#define IDC_BYTE_SIZE 1008
+#define IDC_PARITY 1009
+#define IDC_STOP_BITS 1010
+#define IDC_FLOW_CONTROL 1011

@@ -1,0 +1,10 @@
+// String resources.
+#include "platform/resources.h"
+#include "resource.h"
+
+const char* FindStringResource(UINT id) {
+  switch (id) {
+    case IDS_ABOUTBOX: return "Morvek のﾊﾞｰｼﾞｮﾝ情報(&A)...";
+    default: return nullptr;
+  }
+}
