@@ -10,6 +10,8 @@
 
 #include "win32_system.h"
 
+class CDialog;
+
 namespace morvek::testing {
 
 // Message boxes. Armed, AfxMessageBox does not show a window: it records the
@@ -78,5 +80,15 @@ bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds time
 
 // Runs pending events and queued messages once.
 void PumpOnce();
+
+}  // namespace morvek::testing
+
+namespace morvek::testing {
+
+// Modal dialogs. Armed, the handler runs inside every dialog's modal loop once
+// that dialog is up (after its OnInitDialog, from a posted message), so that a
+// test can drive it like a user; a dialog whose OnInitDialog ended it does not
+// call it. Pass nullptr to disarm.
+void OnModalDialog(std::function<void(::CDialog& dialog)> handler);
 
 }  // namespace morvek::testing
