@@ -1,0 +1,28 @@
+// The three format selectors and the window timers: the modem-line refresh and
+// the automatic repeated send.
+#include "ui/terminal_dlg.h"
+
+void CTerminalDlg::OnSelchangeSendFormat() {
+  m_nSendFormat = m_cmbSendFormat.GetCurSel();
+}
+
+void CTerminalDlg::OnSelchangeInterval() {
+  m_nInterval = m_cmbInterval.GetCurSel();
+}
+
+// Text already in the receive box stays as it is; later blocks use the new format.
+void CTerminalDlg::OnSelchangeDisplayFormat() {
+  m_nDisplayFormat = m_cmbDisplay.GetCurSel();
+}
+
+// Timers 2..5 run all the time; only the one of the chosen interval
+// (m_nInterval 1..4 = timer id - 1) sends, and only while no send is marked
+// running.
+void CTerminalDlg::OnTimer(UINT_PTR nIDEvent) {
+  if (nIDEvent == TIMER_MODEM) {
+    UpdateModemStatus();
+  } else if (nIDEvent >= TIMER_AUTOSEND_100MS && nIDEvent <= TIMER_AUTOSEND_10S) {
+    if (m_nInterval == static_cast<int>(nIDEvent) - 1 && m_bSending == 0) OnSend();
+  }
+  Default();
+}

@@ -1,0 +1,102 @@
+// The modem-line indicators and the DTR and RTS outputs, on a virtual port and
+// on the loopback plug.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <chrono>
+#include <memory>
+#include <string>
+
+#include "res/resource.h"
+#include "terminal_test_base.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using morvek::test::ControlText;
+using morvek::test::MessagesShown;
+using morvek::test::PressButton;
+using morvek::testing::PumpUntil;
+using morvek::testing::VirtualPort;
+
+// The four indicators in the order DSR, CTS, DCD, RI.
+std::string Indicators(CTerminalDlg& dlg) {
+  return ControlText(dlg, IDC_DSR) + "/" + ControlText(dlg, IDC_CTS) + "/" + ControlText(dlg, IDC_DCD) + "/" +
+         ControlText(dlg, IDC_RI);
+}
+
+class ModemLinesTest : public morvek::test::TerminalTest {};
+
+TEST_F(ModemLinesTest, EachInputShowsOnWithinOneRefreshAndOffWhenThePortCannotSay) {
+  auto port = VirtualPort::Install(1);
+  struct Case {
+    DWORD bits;
+    bool failStatus;
+    const char* shown;
+  } cases[] = {
+      {MS_DSR_ON, false, "ON/OFF/OFF/OFF"},
+      {MS_CTS_ON, false, "OFF/ON/OFF/OFF"},
+      {MS_RLSD_ON, false, "OFF/OFF/ON/OFF"},
+      {MS_RING_ON, false, "OFF/OFF/OFF/ON"},
+      {MS_DSR_ON | MS_CTS_ON | MS_RLSD_ON | MS_RING_ON, false, "ON/ON/ON/ON"},
+      {0, false, "OFF/OFF/OFF/OFF"},
+      {MS_DSR_ON | MS_CTS_ON | MS_RLSD_ON | MS_RING_ON, true, "OFF/OFF/OFF/OFF"},
+  };
+  Run([&](CTerminalDlg& dlg) {
+    for (const Case& c : cases) {
+      port->SetModemStatus(c.bits);
+      port->FailStatus(c.failStatus);
+      EXPECT_TRUE(PumpUntil([&] { return Indicators(dlg) == c.shown; }, 5s)) << c.shown << " " << Indicators(dlg);
+      // The bound members stay empty: the texts go straight into the controls.
+      EXPECT_TRUE(dlg.m_strDsr.IsEmpty() && dlg.m_strCts.IsEmpty() && dlg.m_strDcd.IsEmpty() && dlg.m_strRi.IsEmpty());
+    }
+    port->FailStatus(false);
+  });
+}
+
+TEST_F(ModemLinesTest, TheCheckBoxesSwitchTheOutputsAndFollowTheirStateEvenWhenRefused) {
+  auto port = VirtualPort::Install(1);
+  Run([&](CTerminalDlg& dlg) {
+    constexpr DWORD kDtr = 1, kRts = 2;
+    EXPECT_EQ(port->OutputLines(), kDtr | kRts);  // both on after start-up
+    struct Step {
+      int button;
+      bool refuse;
+      int dtr, rts;
+      DWORD lines;
+    } steps[] = {
+        {IDC_DTR, false, 0, 1, kRts},
+        {IDC_RTS, false, 0, 0, 0},
+        {IDC_DTR, false, 1, 0, kDtr},
+        {IDC_RTS, true, 1, 1, kDtr},  // the port refuses; state and box follow anyway
+        {IDC_RTS, false, 1, 0, kDtr},
+        {IDC_RTS, false, 1, 1, kDtr | kRts},
+    };
+    for (const Step& s : steps) {
+      port->FailStatus(s.refuse);
+      PressButton(dlg, s.button);
+      EXPECT_EQ(dlg.m_bDtr, s.dtr);
+      EXPECT_EQ(dlg.m_bRts, s.rts);
+      EXPECT_EQ(dlg.m_chkDtr.GetCheck(), s.dtr);
+      EXPECT_EQ(dlg.m_chkRts.GetCheck(), s.rts);
+      EXPECT_EQ(port->OutputLines(), s.lines);
+    }
+    port->FailStatus(false);
+  });
+}
+
+TEST_F(ModemLinesTest, OnTheLoopbackPlugDtrDrivesDsrAndDcdAndRtsDrivesCtsInTheSameClick) {
+  setenv("MORVEK_COM1", "loopback", 1);
+  Run([&](CTerminalDlg& dlg) {
+    EXPECT_TRUE(PumpUntil([&] { return Indicators(dlg) == "ON/ON/ON/OFF"; }, 5s)) << Indicators(dlg);
+    PressButton(dlg, IDC_DTR);
+    EXPECT_EQ(Indicators(dlg), "OFF/ON/OFF/OFF");
+    PressButton(dlg, IDC_RTS);
+    EXPECT_EQ(Indicators(dlg), "OFF/OFF/OFF/OFF");
+    PressButton(dlg, IDC_DTR);
+    EXPECT_EQ(Indicators(dlg), "ON/OFF/ON/OFF");
+  });
+  EXPECT_TRUE(MessagesShown().empty());
+}
+
+}  // namespace

@@ -1,0 +1,278 @@
+// The port settings dialog run modally and driven from inside its loop: the
+// first showing's loading, later showings, the selection handlers, the two ways
+// to end it, the time-out conversion and the keys it swallows.
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <functional>
+#include <string>
+
+#include "platform/msvcrt.h"
+#include "platform/testing.h"
+#include "port/list_settings.h"
+#include "port/port_settings_dlg.h"
+#include "port/settings_file.h"
+#include "port/value_lists.h"
+#include "res/resource.h"
+#include "support/temp_dir.h"
+#include "support/terminal_session.h"
+
+namespace {
+
+using morvek::test::ControlText;
+using morvek::test::TempCurrentDir;
+using morvek::test::WriteFileBytes;
+
+std::string Bytes(const CString& text) { return std::string(text.View()); }
+
+std::string RecordOf(const PortConfig& config) {
+  BYTE record[SETTINGS_RECORD_SIZE];
+  BuildSettingsRecord(config, record);
+  return std::string(reinterpret_cast<const char*>(record), sizeof record);
+}
+
+PortConfig DefaultConfig() {
+  PortConfig config = {};
+  for (ListSetting setting : kListSettings) ApplyListEntry(setting, DefaultListPosition(setting), config);
+  config.ReadIntervalTimeout = DEFAULT_READ_INTERVAL_TIMEOUT;
+  return config;
+}
+
+CComboBox& BoxOf(CPortSettingsDlg& dlg, ListSetting setting) {
+  switch (setting) {
+    case ListSetting::Port: return dlg.m_cmbPort;
+    case ListSetting::BaudRate: return dlg.m_cmbBaudRate;
+    case ListSetting::ByteSize: return dlg.m_cmbByteSize;
+    case ListSetting::Parity: return dlg.m_cmbParity;
+    case ListSetting::StopBits: return dlg.m_cmbStopBits;
+    case ListSetting::FlowControl: break;
+  }
+  return dlg.m_cmbFlowControl;
+}
+
+// Picks an entry as the operator does: the box's selection changes and its
+// change notification reaches the dialog.
+void Pick(CPortSettingsDlg& dlg, ListSetting setting, int position) {
+  CComboBox& box = BoxOf(dlg, setting);
+  box.SetCurSel(position);
+  dlg.SendMessage(WM_COMMAND, MAKEWPARAM(box.GetDlgCtrlID(), CBN_SELCHANGE), reinterpret_cast<LPARAM>(box.m_hWnd));
+}
+
+void PressOk(CDialog& dlg) { dlg.SendMessage(WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0); }
+void PressCloseBox(CDialog& dlg) { dlg.SendMessage(WM_SYSCOMMAND, SC_CLOSE, 0); }
+
+// Runs the dialog as its callers do; `script` drives it once it is up and may
+// end it, else OK ends it.
+INT_PTR RunSettingsDialog(const std::function<void(CPortSettingsDlg&)>& script) {
+  bool ran = false;
+  morvek::testing::OnModalDialog([&](CDialog& shown) {
+    if (shown.GetTemplateId() != IDD_PORT_SETTINGS) return;
+    ran = true;
+    auto& dlg = static_cast<CPortSettingsDlg&>(shown);
+    script(dlg);
+    if (IsWindow(dlg.m_hWnd)) PressOk(dlg);
+  });
+  auto* pDlg = new CPortSettingsDlg();
+  INT_PTR result = pDlg->DoModal();
+  delete pDlg;
+  morvek::testing::OnModalDialog(nullptr);
+  EXPECT_TRUE(ran);
+  return result;
+}
+
+class PortSettingsDialog : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    g_portConfig = PortConfig{};
+    g_bSettingsLoaded = 0;
+    g_bSettingsFileRead = 0;
+  }
+  void TearDown() override { g_bSettingsLoaded = 0; }
+  TempCurrentDir m_dir;
+};
+
+TEST_F(PortSettingsDialog, FirstShowingWithoutAFileTakesTheDefaults) {
+  RunSettingsDialog([](CPortSettingsDlg& dlg) {
+    EXPECT_EQ(RecordOf(g_portConfig), RecordOf(DefaultConfig()));  // before anything is touched
+    EXPECT_EQ(dlg.m_cmbPort.GetCurSel(), 0);
+    EXPECT_EQ(dlg.m_cmbBaudRate.GetCurSel(), 8);
+    EXPECT_EQ(dlg.m_cmbByteSize.GetCurSel(), 3);
+    EXPECT_EQ(dlg.m_cmbParity.GetCurSel(), 0);
+    EXPECT_EQ(dlg.m_cmbStopBits.GetCurSel(), 0);
+    EXPECT_EQ(dlg.m_cmbFlowControl.GetCurSel(), 0);
+    EXPECT_EQ(ControlText(dlg, IDC_TIMEOUT), "20");
+  });
+  EXPECT_EQ(g_bSettingsFileRead, 0);
+  EXPECT_EQ(RecordOf(g_portConfig), RecordOf(DefaultConfig()));
+
+  // A file too short to hold a record counts as missing.
+  WriteFileBytes("morvek.ini", std::string(127, '\x01'));
+  g_portConfig = PortConfig{};
+  RunSettingsDialog([](CPortSettingsDlg&) {});
+  EXPECT_EQ(g_bSettingsFileRead, 0);
+  EXPECT_EQ(RecordOf(g_portConfig), RecordOf(DefaultConfig()));
+}
+
+TEST_F(PortSettingsDialog, FirstShowingWithAFileKeepsItsValuesAndSelectsByPrefix) {
+  PortConfig file = DefaultConfig();
+  file.nPortIndex = 2;
+  SetPortConfigText(file.szPort, "COM5");  // disagrees with the index: both kept
+  file.BaudRate = 1234;
+  SetPortConfigText(file.szBaudRate, " 19200");
+  SetPortConfigText(file.szByteSize, "7");
+  SetPortConfigText(file.szParity, "xyz");  // no entry begins with it
+  file.StopBits = 2;
+  SetPortConfigText(file.szStopBits, "1.");  // a prefix of "1.5" only
+  file.fOutxCtsFlow = 1;
+  SetPortConfigText(file.szFlowControl, "hARDware");  // case does not matter
+  file.ReadIntervalTimeout = 77;
+  WriteFileBytes("morvek.ini", RecordOf(file));
+
+  RunSettingsDialog([](CPortSettingsDlg& dlg) {
+    EXPECT_EQ(dlg.m_cmbPort.GetCurSel(), 4);
+    EXPECT_EQ(dlg.m_cmbBaudRate.GetCurSel(), 10);
+    EXPECT_EQ(dlg.m_cmbByteSize.GetCurSel(), 2);
+    EXPECT_EQ(dlg.m_cmbParity.GetCurSel(), CB_ERR);
+    EXPECT_EQ(dlg.m_cmbStopBits.GetCurSel(), 1);
+    EXPECT_EQ(dlg.m_cmbFlowControl.GetCurSel(), 1);
+    EXPECT_EQ(ControlText(dlg, IDC_TIMEOUT), "77");
+  });
+  EXPECT_EQ(g_bSettingsFileRead, 1);
+  EXPECT_EQ(RecordOf(g_portConfig), RecordOf(file));
+}
+
+TEST_F(PortSettingsDialog, ALaterShowingPresentsTheRecordAndNeverRereadsTheFile) {
+  RunSettingsDialog([](CPortSettingsDlg& dlg) { Pick(dlg, ListSetting::Port, 2); });
+  g_bSettingsLoaded = 1;
+  g_portConfig.ReadIntervalTimeout = 123;
+  const PortConfig inMemory = g_portConfig;
+
+  PortConfig changedOnDisk = DefaultConfig();
+  ApplyListEntry(ListSetting::Port, 9, changedOnDisk);
+  changedOnDisk.ReadIntervalTimeout = 5;
+  WriteFileBytes("morvek.ini", RecordOf(changedOnDisk));
+
+  RunSettingsDialog([](CPortSettingsDlg& dlg) {
+    EXPECT_EQ(dlg.m_cmbPort.GetCurSel(), 2);
+    EXPECT_EQ(dlg.m_cmbBaudRate.GetCurSel(), 8);
+    EXPECT_EQ(ControlText(dlg, IDC_TIMEOUT), "123");
+  });
+  EXPECT_EQ(g_bSettingsFileRead, 0);
+  EXPECT_EQ(RecordOf(g_portConfig), RecordOf(inMemory));
+}
+
+TEST_F(PortSettingsDialog, EveryPickSetsNumberAndTextAtOnce) {
+  RunSettingsDialog([](CPortSettingsDlg& dlg) {
+    for (ListSetting setting : kListSettings) {
+      ASSERT_EQ(BoxOf(dlg, setting).GetCount(), ListEntryCount(setting));
+      for (int position = 0; position < ListEntryCount(setting); ++position) {
+        Pick(dlg, setting, position);
+        PortConfig expected = g_portConfig;
+        ApplyListEntry(setting, position, expected);
+        EXPECT_EQ(RecordOf(g_portConfig), RecordOf(expected)) << static_cast<int>(setting) << "/" << position;
+        EXPECT_EQ(Bytes(ListSettingText(setting, g_portConfig)), Bytes(ListEntryText(setting, position)));
+      }
+    }
+    Pick(dlg, ListSetting::FlowControl, 1);
+    EXPECT_EQ(g_portConfig.fOutX, 0);
+    EXPECT_EQ(g_portConfig.fInX, 0);
+    EXPECT_EQ(g_portConfig.fOutxCtsFlow, 1);
+    EXPECT_EQ(g_portConfig.fOutxDsrFlow, 1);
+    EXPECT_STREQ(g_portConfig.szFlowControl, "Hardware");
+
+    // A box left without a selection changes nothing.
+    const std::string before = RecordOf(g_portConfig);
+    for (ListSetting setting : kListSettings) Pick(dlg, setting, -1);
+    EXPECT_EQ(RecordOf(g_portConfig), before);
+  });
+}
+
+TEST_F(PortSettingsDialog, OkTakesTheTypedTimeOutAndTheCloseBoxDropsIt) {
+  struct Row {
+    const char* what;
+    void (*end)(CDialog&);
+    INT_PTR result;
+    int32_t timeout;
+  } rows[] = {{"OK", PressOk, IDOK, 50}, {"close box", PressCloseBox, IDCANCEL, 20}};
+  for (const auto& row : rows) {
+    g_portConfig = PortConfig{};
+    g_bSettingsLoaded = 0;
+    INT_PTR result = RunSettingsDialog([&](CPortSettingsDlg& dlg) {
+      Pick(dlg, ListSetting::Port, 2);
+      dlg.GetDlgItem(IDC_TIMEOUT)->SetWindowText("50");
+      row.end(dlg);
+    });
+    EXPECT_EQ(result, row.result) << row.what;
+    EXPECT_EQ(g_portConfig.nPortIndex, 2) << row.what;
+    EXPECT_STREQ(g_portConfig.szPort, "COM3") << row.what;
+    EXPECT_EQ(g_portConfig.ReadIntervalTimeout, row.timeout) << row.what;
+  }
+}
+
+TEST_F(PortSettingsDialog, TheTimeOutIsReadFromAtMostFifteenCharactersAndClamped) {
+  struct Row {
+    const char* typed;
+    int32_t timeout;
+  } rows[] = {
+      {"", 0},
+      {"0", 0},
+      {"007", 7},
+      {"2147483647", INT_MAX},
+      {"2147483648", INT_MAX},
+      {"99999999999999999999", INT_MAX},
+      {"000000000000012", 12},    // 15 characters
+      {"0000000000000123", 12},   // the 16th is not read
+      {"000000000000000123", 0},
+  };
+  for (const auto& row : rows) {
+    RunSettingsDialog([&](CPortSettingsDlg& dlg) { dlg.GetDlgItem(IDC_TIMEOUT)->SetWindowText(row.typed); });
+    EXPECT_EQ(g_portConfig.ReadIntervalTimeout, row.timeout) << row.typed;
+  }
+  // The runtime's conversion clamps the other way too.
+  EXPECT_EQ(msvcrt::atoi("-99999999999"), INT_MIN);
+}
+
+TEST_F(PortSettingsDialog, EnterAndEscapeOnlyBeep) {
+  RunSettingsDialog([](CPortSettingsDlg& dlg) {
+    morvek::testing::TakeBeepCount();
+    struct Row {
+      int id;
+      WPARAM key;
+    } rows[] = {{IDOK, VK_RETURN}, {IDOK, VK_ESCAPE}, {IDC_TIMEOUT, VK_RETURN}, {IDC_BAUD_RATE, VK_ESCAPE}};
+    for (const auto& row : rows) {
+      MSG msg{dlg.GetDlgItem(row.id)->m_hWnd, WM_KEYDOWN, row.key, 0, 0, {0, 0}};
+      EXPECT_TRUE(static_cast<CWnd&>(dlg).PreTranslateMessage(&msg));
+    }
+    MSG onDialog{dlg.m_hWnd, WM_KEYDOWN, VK_ESCAPE, 0, 0, {0, 0}};
+    EXPECT_TRUE(static_cast<CWnd&>(dlg).PreTranslateMessage(&onDialog));
+    EXPECT_EQ(morvek::testing::TakeBeepCount(), 5);
+    EXPECT_TRUE(IsWindow(dlg.m_hWnd));
+    // Other keys go on to the dialog's own handling, without a beep.
+    MSG keyUp{dlg.GetDlgItem(IDC_TIMEOUT)->m_hWnd, WM_KEYUP, VK_RETURN, 0, 0, {0, 0}};
+    static_cast<CWnd&>(dlg).PreTranslateMessage(&keyUp);
+    EXPECT_EQ(morvek::testing::TakeBeepCount(), 0);
+  });
+}
+
+TEST_F(PortSettingsDialog, ListsShowTheirEntriesInListOrderNotSorted) {
+  RunSettingsDialog([](CPortSettingsDlg& dlg) {
+    for (ListSetting setting : kListSettings) {
+      CComboBox& box = BoxOf(dlg, setting);
+      ASSERT_EQ(box.GetCount(), ListEntryCount(setting));
+      for (int position = 0; position < box.GetCount(); ++position) {
+        CString entry;
+        box.GetLBText(position, entry);
+        EXPECT_EQ(Bytes(entry), Bytes(ListEntryText(setting, position)));
+      }
+    }
+    CString first, last, tenth;
+    dlg.m_cmbBaudRate.GetLBText(0, first);
+    dlg.m_cmbBaudRate.GetLBText(22, last);
+    dlg.m_cmbPort.GetLBText(9, tenth);
+    EXPECT_EQ(Bytes(first), "   110");
+    EXPECT_EQ(Bytes(last), "2000000");
+    EXPECT_EQ(Bytes(tenth), "COM10");
+  });
+}
+
+}  // namespace

@@ -1,0 +1,263 @@
+// The serial port driver on the virtual port and on pseudo-terminals: which
+// device an index opens, what a failure leaves behind, the prepared control
+// block and time-outs, and bytes written reaching the far side.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <chrono>
+#include <string>
+
+#include "platform/testing.h"
+#include "port/list_settings.h"
+#include "port/port_config.h"
+#include "port/serial_driver.h"
+#include "port/value_lists.h"
+#include "pty_pair.h"
+#include "ui/terminal_dlg.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using morvek::test::PtyPair;
+using morvek::testing::VirtualPort;
+
+PortConfig DefaultConfig() {
+  PortConfig config = {};
+  for (ListSetting setting : kListSettings) ApplyListEntry(setting, DefaultListPosition(setting), config);
+  config.ReadIntervalTimeout = DEFAULT_READ_INTERVAL_TIMEOUT;
+  return config;
+}
+
+class SerialDriver : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    g_portConfig = DefaultConfig();
+    ASSERT_EQ(g_hComm.load(), INVALID_HANDLE_VALUE);
+  }
+  void TearDown() override {
+    m_dlg.ClosePort();
+    unsetenv("MORVEK_COM1");
+    unsetenv("MORVEK_COM16");
+  }
+  CTerminalDlg m_dlg;
+};
+
+TEST_F(SerialDriver, AnIndexOpensItsOwnPortAndOnlySixteenExist) {
+  struct Row {
+    int index;
+    const char* variable;
+  } rows[] = {{0, "MORVEK_COM1"}, {15, "MORVEK_COM16"}};
+  for (const auto& row : rows) {
+    PtyPair pty;
+    ASSERT_TRUE(pty.ok());
+    setenv(row.variable, pty.device().c_str(), 1);
+    ASSERT_TRUE(m_dlg.OpenPort(row.index)) << row.variable;
+    EXPECT_NE(g_hComm.load(), INVALID_HANDLE_VALUE);
+    m_dlg.ClosePort();
+    EXPECT_EQ(g_hComm.load(), INVALID_HANDLE_VALUE);
+    m_dlg.ClosePort();  // a second close does nothing
+    unsetenv(row.variable);
+  }
+
+  for (int index : {-1, 16, 100}) {
+    EXPECT_FALSE(m_dlg.OpenPort(index)) << index;
+    EXPECT_EQ(g_hComm.load(), INVALID_HANDLE_VALUE) << index;
+  }
+
+  // A device that is not there.
+  setenv("MORVEK_COM1", "/nonexistent/tty", 1);
+  EXPECT_FALSE(m_dlg.OpenPort(0));
+  EXPECT_EQ(g_hComm.load(), INVALID_HANDLE_VALUE);
+
+  // The virtual port stands in for the device while installed.
+  auto port = VirtualPort::Install(1);
+  ASSERT_TRUE(m_dlg.OpenPort(0));
+  EXPECT_EQ(port->OpenCount(), 1);
+  m_dlg.ClosePort();
+  EXPECT_EQ(port->OpenCount(), 0);
+}
+
+TEST_F(SerialDriver, APortThatAnotherOpenerHoldsIsNotOpened) {
+  PtyPair pty;
+  ASSERT_TRUE(pty.ok());
+  setenv("MORVEK_COM1", pty.device().c_str(), 1);
+  HANDLE other = CreateFileA("COM1", GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(other, INVALID_HANDLE_VALUE);
+  EXPECT_FALSE(m_dlg.OpenPort(0));
+  EXPECT_EQ(g_hComm.load(), INVALID_HANDLE_VALUE);
+  CloseHandle(other);
+  EXPECT_TRUE(m_dlg.OpenPort(0));
+}
+
+TEST_F(SerialDriver, WithoutAPortNothingIsPreparedConfiguredOrWritten) {
+  EXPECT_FALSE(m_dlg.PreparePortState());
+  EXPECT_FALSE(m_dlg.ConfigurePort());
+  EXPECT_FALSE(m_dlg.WritePort("x", 1));
+  EXPECT_EQ(g_hComm.load(), INVALID_HANDLE_VALUE);
+}
+
+TEST_F(SerialDriver, ARefusalAnywhereLeavesThePortClosed) {
+  struct Row {
+    const char* what;
+    bool failGetState;  // from the start
+    bool failCheck;     // only after PreparePortState
+    bool refuseConfigure;
+    BOOL prepared;
+  } rows[] = {
+      {"state unreadable", true, false, false, FALSE},
+      {"port stops answering", false, true, false, TRUE},
+      {"settings refused", false, false, true, TRUE},
+  };
+  for (const auto& row : rows) {
+    auto port = VirtualPort::Install(1);
+    port->FailGetState(row.failGetState);
+    port->RefuseConfigure(row.refuseConfigure);
+    ASSERT_TRUE(m_dlg.OpenPort(0)) << row.what;
+    EXPECT_EQ(m_dlg.PreparePortState(), row.prepared) << row.what;
+    if (row.prepared) {
+      port->FailGetState(row.failCheck);
+      EXPECT_FALSE(m_dlg.ConfigurePort()) << row.what;
+    }
+    EXPECT_EQ(g_hComm.load(), INVALID_HANDLE_VALUE) << row.what;
+    EXPECT_EQ(port->OpenCount(), 0) << row.what;
+    m_dlg.ClosePort();
+    EXPECT_EQ(port->OpenCount(), 0) << row.what;
+  }
+}
+
+TEST_F(SerialDriver, ThePreparedBlockTakesTheRecordOverThePortsState) {
+  auto port = VirtualPort::Install(1);
+  for (int flow = 0; flow < 3; ++flow) {
+    g_portConfig = DefaultConfig();
+    ApplyListEntry(ListSetting::FlowControl, flow, g_portConfig);
+    ApplyListEntry(ListSetting::BaudRate, 14, g_portConfig);
+    ApplyListEntry(ListSetting::ByteSize, 2, g_portConfig);
+    ApplyListEntry(ListSetting::Parity, 2, g_portConfig);
+    ApplyListEntry(ListSetting::StopBits, 2, g_portConfig);
+    ASSERT_TRUE(m_dlg.OpenPort(0));
+    DCB before = {};
+    ASSERT_TRUE(GetCommState(g_hComm, &before));
+    ASSERT_TRUE(m_dlg.PreparePortState());
+    const DCB& dcb = m_dlg.m_dcb;
+    EXPECT_EQ(dcb.fOutX, static_cast<DWORD>(kFlowControlList[flow].fOutX)) << flow;
+    EXPECT_EQ(dcb.fInX, static_cast<DWORD>(kFlowControlList[flow].fInX)) << flow;
+    EXPECT_EQ(dcb.fOutxCtsFlow, static_cast<DWORD>(kFlowControlList[flow].fOutxCtsFlow)) << flow;
+    EXPECT_EQ(dcb.fOutxDsrFlow, static_cast<DWORD>(kFlowControlList[flow].fOutxDsrFlow)) << flow;
+    EXPECT_EQ(dcb.BaudRate, 115200u);
+    EXPECT_EQ(dcb.ByteSize, 7);
+    EXPECT_EQ(dcb.Parity, EVENPARITY);
+    EXPECT_EQ(dcb.StopBits, TWOSTOPBITS);
+    EXPECT_EQ(dcb.XonChar, 0x11);
+    EXPECT_EQ(dcb.XoffChar, 0x13);
+    EXPECT_EQ(dcb.XonLim, 2048);
+    EXPECT_EQ(dcb.XoffLim, 512);
+    // Everything else is the port's own: "Hardware" does not turn DTR or RTS
+    // into handshake lines.
+    EXPECT_EQ(dcb.DCBlength, before.DCBlength);
+    EXPECT_EQ(dcb.fBinary, before.fBinary);
+    EXPECT_EQ(dcb.fParity, before.fParity);
+    EXPECT_EQ(dcb.fDtrControl, before.fDtrControl);
+    EXPECT_EQ(dcb.fRtsControl, before.fRtsControl);
+    EXPECT_EQ(dcb.fDsrSensitivity, before.fDsrSensitivity);
+    EXPECT_EQ(dcb.fTXContinueOnXoff, before.fTXContinueOnXoff);
+    EXPECT_EQ(dcb.fAbortOnError, before.fAbortOnError);
+    EXPECT_EQ(dcb.EofChar, before.EofChar);
+    EXPECT_EQ(dcb.EvtChar, before.EvtChar);
+    EXPECT_TRUE(m_dlg.ConfigurePort()) << flow;
+    m_dlg.ClosePort();
+  }
+
+  // Only the lowest bit of each 32-bit flow field reaches the block.
+  g_portConfig.fOutX = 6;
+  g_portConfig.fInX = 3;
+  g_portConfig.fOutxCtsFlow = -1;
+  g_portConfig.fOutxDsrFlow = 2;
+  ASSERT_TRUE(m_dlg.OpenPort(0));
+  ASSERT_TRUE(m_dlg.PreparePortState());
+  EXPECT_EQ(m_dlg.m_dcb.fOutX, 0u);
+  EXPECT_EQ(m_dlg.m_dcb.fInX, 1u);
+  EXPECT_EQ(m_dlg.m_dcb.fOutxCtsFlow, 1u);
+  EXPECT_EQ(m_dlg.m_dcb.fOutxDsrFlow, 0u);
+}
+
+TEST_F(SerialDriver, ReadsTimeOutOnlyAsSetAndHeldWritesAreBounded) {
+  auto port = VirtualPort::Install(1);
+  struct Row {
+    int32_t readInterval;
+    int32_t baudRate;
+    BYTE byteSize, parity, stopBits;
+    DWORD writeMultiplier, writeConstant;
+  } rows[] = {
+      {0, 9600, 8, NOPARITY, ONESTOPBIT, 2, 10000},        // 10 bits: 1.04 ms a byte
+      {20, 110, 8, NOPARITY, ONESTOPBIT, 91, 10000},       // 90.9 ms
+      {20, 2000000, 8, NOPARITY, ONESTOPBIT, 1, 10000},    // 5 us
+      {5, 300, 7, EVENPARITY, TWOSTOPBITS, 37, 10000},     // 11 bits: 36.7 ms
+      {5, 110, 5, NOPARITY, ONE5STOPBITS, 73, 10000},      // 8 bits (1.5 counted as 2): 72.7 ms
+      {5, 1000, 8, ODDPARITY, ONESTOPBIT, 11, 10000},      // 11 bits: exactly 11 ms
+      {20, 0, 8, NOPARITY, ONESTOPBIT, 0, 0},              // refused later anyway
+      {20, -9600, 8, NOPARITY, ONESTOPBIT, 0, 0},
+  };
+  for (const auto& row : rows) {
+    g_portConfig.ReadIntervalTimeout = row.readInterval;
+    g_portConfig.BaudRate = row.baudRate;
+    g_portConfig.ByteSize = row.byteSize;
+    g_portConfig.Parity = row.parity;
+    g_portConfig.StopBits = row.stopBits;
+    ASSERT_TRUE(m_dlg.OpenPort(0));
+    ASSERT_TRUE(m_dlg.PreparePortState());
+    const COMMTIMEOUTS& t = m_dlg.m_timeouts;
+    EXPECT_EQ(t.ReadIntervalTimeout, static_cast<DWORD>(row.readInterval)) << row.baudRate;
+    EXPECT_EQ(t.ReadTotalTimeoutMultiplier, 0u) << row.baudRate;
+    EXPECT_EQ(t.ReadTotalTimeoutConstant, 0u) << row.baudRate;
+    EXPECT_EQ(t.WriteTotalTimeoutMultiplier, row.writeMultiplier) << row.baudRate;
+    EXPECT_EQ(t.WriteTotalTimeoutConstant, row.writeConstant) << row.baudRate;
+    m_dlg.ClosePort();
+  }
+}
+
+TEST_F(SerialDriver, APtyTakesTheSettingsAndPassesEveryByteUnchanged) {
+  PtyPair pty;
+  ASSERT_TRUE(pty.ok());
+  setenv("MORVEK_COM1", pty.device().c_str(), 1);
+  for (int rate : {0, 8, 13, 15, 22}) {
+    ApplyListEntry(ListSetting::BaudRate, rate, g_portConfig);
+    ASSERT_TRUE(m_dlg.OpenPort(0));
+    ASSERT_TRUE(m_dlg.PreparePortState());
+    ASSERT_TRUE(m_dlg.ConfigurePort()) << rate;
+    DCB dcb = {};
+    ASSERT_TRUE(GetCommState(g_hComm, &dcb));
+    EXPECT_EQ(dcb.BaudRate, static_cast<DWORD>(kBaudRateList[rate].value));
+    COMMTIMEOUTS applied = {};
+    ASSERT_TRUE(GetCommTimeouts(g_hComm, &applied));
+    EXPECT_EQ(applied.ReadIntervalTimeout, 20u);
+    EXPECT_EQ(applied.WriteTotalTimeoutMultiplier, m_dlg.m_timeouts.WriteTotalTimeoutMultiplier);
+    EXPECT_EQ(applied.WriteTotalTimeoutConstant, 10000u);
+    m_dlg.ClosePort();
+  }
+
+  ApplyListEntry(ListSetting::BaudRate, 22, g_portConfig);
+  ASSERT_TRUE(m_dlg.OpenPort(0));
+  ASSERT_TRUE(m_dlg.PreparePortState());
+  ASSERT_TRUE(m_dlg.ConfigurePort());
+  std::string bytes;
+  for (int i = 0; i < 256; ++i) bytes += static_cast<char>(i);
+  bytes += "\r\n\n\r";
+  for (int i = 0; i < 4095; ++i) bytes += static_cast<char>('A' + i % 26);
+  ASSERT_TRUE(m_dlg.WritePort(bytes.data(), static_cast<DWORD>(bytes.size())));
+  EXPECT_EQ(pty.ReadPeer(bytes.size(), 10s), bytes);
+  EXPECT_TRUE(m_dlg.WritePort("", 0));
+}
+
+TEST_F(SerialDriver, WritesReportWhetherThePortTookThem) {
+  auto port = VirtualPort::Install(1);
+  ASSERT_TRUE(m_dlg.OpenPort(0));
+  ASSERT_TRUE(m_dlg.PreparePortState());
+  ASSERT_TRUE(m_dlg.ConfigurePort());
+  EXPECT_TRUE(m_dlg.WritePort("AT\r\n", 4));
+  EXPECT_EQ(port->TakeWritten(), "AT\r\n");
+  port->FailWrites(true);
+  EXPECT_FALSE(m_dlg.WritePort("lost", 4));
+  EXPECT_NE(g_hComm.load(), INVALID_HANDLE_VALUE);  // a failed write keeps the port
+}
+
+}  // namespace

@@ -1,0 +1,166 @@
+// ByteTextView: the receive box's view. Text in, bytes out, the end in view.
+#include <gtest/gtest.h>
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QImage>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QScrollBar>
+
+#include <chrono>
+#include <memory>
+#include <string>
+
+#include "platform/qt/byte_text_view.h"
+#include "platform/testing.h"
+
+namespace {
+
+using morvek::qt::ByteTextView;
+using namespace std::chrono_literals;
+
+std::unique_ptr<ByteTextView> ShownView() {
+  auto view = std::make_unique<ByteTextView>();
+  view->resize(400, 300);
+  view->show();
+  return view;
+}
+
+// Waits for the coalesced refresh to scroll to the end.
+bool ShowsEnd(ByteTextView& view) {
+  return morvek::testing::PumpUntil(
+      [&] {
+        QScrollBar* v = view.verticalScrollBar();
+        return v->value() == v->maximum() && v->maximum() == std::max(0, int(view.lineCount()) - v->pageStep());
+      },
+      5s);
+}
+
+int InkPixels(const QImage& image, QColor background) {
+  int ink = 0;
+  for (int y = 0; y < image.height(); ++y) {
+    for (int x = 0; x < image.width(); ++x) ink += image.pixelColor(x, y) != background;
+  }
+  return ink;
+}
+
+TEST(ByteTextView, HoldsEveryByteValue) {
+  std::string all;
+  for (int b = 0; b < 256; ++b) all.push_back(static_cast<char>(b));
+  ByteTextView view;
+  EXPECT_EQ(view.size(), 0u);
+  EXPECT_EQ(view.lineCount(), 1u);
+  view.setBytes(all);
+  EXPECT_EQ(view.bytes(), all);
+  EXPECT_EQ(view.lineCount(), 3u);  // LF at 0x0A, a lone CR at 0x0D
+  view.appendBytes(all);
+  EXPECT_EQ(view.bytes(), all + all);
+  EXPECT_EQ(view.size(), 512u);
+  view.setBytes("送信\r\n");
+  EXPECT_EQ(view.bytes(), "送信\r\n");
+  EXPECT_EQ(view.lineCount(), 2u);
+  view.appendBytes("ABC");
+  EXPECT_EQ(view.bytes(), "送信\r\nABC");
+  view.clear();
+  EXPECT_EQ(view.bytes(), "");
+  EXPECT_EQ(view.lineCount(), 1u);
+  view.appendBytes("x\r");
+  view.appendBytes("\ny");
+  EXPECT_EQ(view.lineCount(), 2u);
+}
+
+TEST(ByteTextView, AppendsOnlyMarkTheViewDirtyAndItThenFollowsTheEnd) {
+  auto view = ShownView();
+  ASSERT_TRUE(ShowsEnd(*view));
+  QScrollBar* v = view->verticalScrollBar();
+  QScrollBar* h = view->horizontalScrollBar();
+  for (int i = 0; i < 500; ++i) view->appendBytes("line " + std::to_string(i) + "\r\n");
+  EXPECT_EQ(v->maximum(), 0);  // nothing laid out until the refresh
+  ASSERT_TRUE(ShowsEnd(*view));
+  EXPECT_GT(v->maximum(), 400);
+  EXPECT_EQ(h->value(), 0);  // the last line is empty
+
+  // A long last line: horizontally its end is in view.
+  view->appendBytes(std::string(5000, 'x'));
+  ASSERT_TRUE(morvek::testing::PumpUntil([&] { return h->maximum() > 0 && h->value() == h->maximum(); }, 5s));
+  const int columns = h->pageStep();
+  EXPECT_EQ(h->value() + columns, 5001);  // one column beyond the last character
+
+  // A short line after it: back to the left, though the range stays.
+  view->appendBytes("\r\nend");
+  ASSERT_TRUE(morvek::testing::PumpUntil([&] { return h->value() == 0 && v->value() == v->maximum(); }, 5s));
+  EXPECT_GT(h->maximum(), 0);
+
+  // The user scrolls away; the next block brings the end back.
+  v->setValue(0);
+  view->appendBytes("!");
+  ASSERT_TRUE(ShowsEnd(*view));
+  EXPECT_GT(v->value(), 0);
+}
+
+TEST(ByteTextView, KeysScrollSelectAndCopy) {
+  auto view = ShownView();
+  std::string text = "送信";
+  text += "\x80\r\n";
+  for (int i = 0; i < 200; ++i) text += "row\r\n";
+  view->setBytes(text);
+  ASSERT_TRUE(ShowsEnd(*view));
+  QScrollBar* v = view->verticalScrollBar();
+
+  const auto press = [&](int key, Qt::KeyboardModifiers modifiers) {
+    QKeyEvent event(QEvent::KeyPress, key, modifiers);
+    QCoreApplication::sendEvent(view.get(), &event);
+  };
+  press(Qt::Key_Home, Qt::ControlModifier);
+  EXPECT_EQ(v->value(), 0);
+  press(Qt::Key_PageDown, Qt::NoModifier);
+  EXPECT_EQ(v->value(), v->pageStep());
+  press(Qt::Key_End, Qt::ControlModifier);
+  EXPECT_EQ(v->value(), v->maximum());
+
+  press(Qt::Key_A, Qt::ControlModifier);
+  press(Qt::Key_C, Qt::ControlModifier);
+  const QString copied = QGuiApplication::clipboard()->text();
+  EXPECT_TRUE(copied.startsWith(QString::fromStdU16String(u"送信\uFFFD\r\nrow\r\n"))) << copied.left(20).toStdString();
+  EXPECT_EQ(copied.size(), qsizetype(3 + 2 + 200 * 5));
+
+  // A drag over the first line, from its start to beyond its end.
+  press(Qt::Key_Home, Qt::ControlModifier);
+  const auto mouse = [&](QEvent::Type type, QPoint at) {
+    QMouseEvent event(type, at, view->viewport()->mapToGlobal(at), Qt::LeftButton,
+                      type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(view->viewport(), &event);
+  };
+  mouse(QEvent::MouseButtonPress, QPoint(0, 2));
+  mouse(QEvent::MouseMove, QPoint(300, 2));
+  mouse(QEvent::MouseButtonRelease, QPoint(300, 2));
+  press(Qt::Key_C, Qt::ControlModifier);
+  EXPECT_EQ(QGuiApplication::clipboard()->text(), QString::fromStdU16String(u"送信\uFFFD"));
+}
+
+TEST(ByteTextView, PaintsTheEndOfATenMegabyteLine) {
+  auto view = ShownView();
+  std::string line;
+  while (line.size() < (10u << 20)) line += " 41 42 43 44";
+  line += "送信";
+  for (std::size_t at = 0; at < line.size(); at += 4096) view->appendBytes(std::string_view(line).substr(at, 4096));
+  QScrollBar* h = view->horizontalScrollBar();
+  ASSERT_TRUE(morvek::testing::PumpUntil([&] { return h->value() > 0 && h->value() == h->maximum(); }, 5s));
+  EXPECT_EQ(view->lineCount(), 1u);
+
+  const QImage image = view->viewport()->grab().toImage();
+  ASSERT_FALSE(image.isNull());
+  EXPECT_GT(InkPixels(image, view->palette().color(QPalette::Base)), 100);
+  // Scrolled into the middle of the line, still drawn.
+  h->setValue(h->maximum() / 2 + 1);
+  EXPECT_GT(InkPixels(view->viewport()->grab().toImage(), view->palette().color(QPalette::Base)), 100);
+}
+
+TEST(ByteTextView, AnEmptyViewPaintsNothing) {
+  auto view = ShownView();
+  const QImage image = view->viewport()->grab().toImage();
+  EXPECT_EQ(InkPixels(image, view->palette().color(QPalette::Base)), 0);
+}
+
+}  // namespace
