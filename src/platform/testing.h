@@ -92,3 +92,55 @@ namespace morvek::testing {
 void OnModalDialog(std::function<void(::CDialog& dialog)> handler);
 
 }  // namespace morvek::testing
+
+// ---------------------------------------------------------------------------
+// Window-layer test helpers. They act as a user would, through the window
+// system: input goes through the dialog's PreTranslateMessage and the control's
+// own handling, and changes notify the dialog as the user's would. Window
+// thread; a window that does not exist is ignored (false, empty).
+// ---------------------------------------------------------------------------
+namespace morvek::testing {
+
+enum KeyModifier : unsigned { kShift = 1, kControl = 2, kAlt = 4 };
+
+// Presses and releases a key (a virtual key, VK_* or 'A'..'Z', '0'..'9') on a
+// control or dialog, which gets the focus first.
+void SendKey(HWND target, UINT virtualKey, unsigned modifiers = 0);
+// Clicks a button or check box with the left mouse button.
+void Click(HWND button);
+// Presses and releases the right mouse button at a point of a window (pixels
+// of its client area).
+void RightClick(HWND window, int x, int y);
+// Picks entry `index` of a drop-down list from its list (CBN_SELCHANGE).
+bool ChooseComboEntry(HWND combo, int index);
+// Replaces the text of an edit as typing would (EN_CHANGE); false for a
+// read-only edit.
+bool TypeText(HWND edit, const std::string& cp932);
+// The text the window shows on the screen, encoded as CP932 (line breaks of a
+// multi-line edit as CR LF), as opposed to the bytes it remembers.
+std::string ShownText(HWND window);
+// How often the window's text was rewritten in full (not just appended to)
+// since it was created.
+int FullTextRewrites(HWND window);
+
+// The entries of the popup menu open now (CP932), empty when none is open.
+std::vector<std::string> OpenMenuEntries();
+// Chooses the entry of the open popup menu with this text (CP932); false when
+// there is no such enabled entry.
+bool ChooseMenuEntry(const std::string& cp932Text);
+
+// Whether the wait cursor is shown.
+bool WaitCursorShown();
+
+// A window as painted now; pixels are 0xRRGGBB, rows top to bottom.
+struct WindowImage {
+  int width = 0;
+  int height = 0;
+  std::vector<DWORD> pixels;
+  DWORD At(int x, int y) const { return pixels[static_cast<std::size_t>(y) * width + x]; }
+};
+WindowImage RenderWindow(HWND window);
+// Writes RenderWindow's image as a PNG file; false when it cannot.
+bool SaveWindowImage(HWND window, const std::string& pngPath);
+
+}  // namespace morvek::testing

@@ -1,4 +1,6 @@
 // ByteTextView: the receive box's view. Text in, bytes out, the end in view.
+#include "platform/qt/byte_text_view.h"
+
 #include <gtest/gtest.h>
 
 #include <QClipboard>
@@ -12,7 +14,6 @@
 #include <memory>
 #include <string>
 
-#include "platform/qt/byte_text_view.h"
 #include "platform/testing.h"
 
 namespace {

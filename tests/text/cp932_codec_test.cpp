@@ -76,10 +76,10 @@ TEST(Cp932Codec, KnownTexts) {
       {"送信", u"送信"},
       {"送信に失敗しました", u"送信に失敗しました"},
       {"ｱｲｳ", u"ｱｲｳ"},
-      {"\\~", u"\\~"},                      // not yen sign and overline
-      {Bytes({0x81, 0x60}), u"\uFF5E"},     // wave dash as Windows has it
-      {Bytes({0x87, 0x40}), u"\u2460"},     // NEC row 13: circled 1
-      {Bytes({0xFA, 0x40}), u"\u2170"},     // IBM extension: small roman 1
+      {"\\~", u"\\~"},                   // not yen sign and overline
+      {Bytes({0x81, 0x60}), u"\uFF5E"},  // wave dash as Windows has it
+      {Bytes({0x87, 0x40}), u"\u2460"},  // NEC row 13: circled 1
+      {Bytes({0xFA, 0x40}), u"\u2170"},  // IBM extension: small roman 1
       {"A\r\nB", u"A\r\nB"},
   };
   for (const Case& c : cases) {
@@ -95,7 +95,7 @@ TEST(Cp932Codec, LeadBytesWithoutTheirTrail) {
       {"送" + Bytes({0x90}), {u'送', Escape(0x90)}},
       {Bytes({0x81, 0x0D, 0x0A}), {Escape(0x81), u'\r', u'\n'}},
       {Bytes({0x81, 0x20}), {Escape(0x81), u' '}},
-      {Bytes({0x85, 0x40}), {Escape(0x85), u'@'}},      // a lead byte of an empty row
+      {Bytes({0x85, 0x40}), {Escape(0x85), u'@'}},             // a lead byte of an empty row
       {Bytes({0x85, 0x81, 0x40}), {Escape(0x85), u'\u3000'}},  // resumes at the next lead byte
   };
   for (const auto& [bytes, text] : cases) {
@@ -106,11 +106,11 @@ TEST(Cp932Codec, LeadBytesWithoutTheirTrail) {
 
 TEST(Cp932Codec, EncodeIsTotal) {
   const std::vector<std::pair<std::u16string, std::string>> cases = {
-      {u"A\u20ACB", "A?B"},                         // euro sign: no CP932 code
-      {u"\U0001F600", "?"},                         // a surrogate pair is one character
-      {std::u16string{0xD800}, "?"},                // lone high surrogate
+      {u"A\u20ACB", "A?B"},           // euro sign: no CP932 code
+      {u"\U0001F600", "?"},           // a surrogate pair is one character
+      {std::u16string{0xD800}, "?"},  // lone high surrogate
       {std::u16string{0xD800, u'A'}, "?A"},
-      {std::u16string{0xDD00}, "?"},                // low surrogate outside the byte escapes
+      {std::u16string{0xDD00}, "?"},                         // low surrogate outside the byte escapes
       {std::u16string{0xD800, 0xDC80}, Bytes({'?', 0x80})},  // the escape stays a byte
       {std::u16string{Escape(0x41), Escape(0x00)}, Bytes({0x41, 0x00})},
       {std::u16string{u'送', Escape(0xFF), u'信'}, "送" + Bytes({0xFF}) + "信"},

@@ -89,7 +89,7 @@ HANDLE OpenComPort(int n) {
   if (auto handle = OpenVirtualPort(n)) return *handle;
   const std::string variable = "MORVEK_COM" + std::to_string(n);
   const char* named = std::getenv(variable.c_str());
-  if (named && std::strcmp(named, kLoopbackName) == 0) return OpenLoopbackPort(n);
+  if (named && std::strcmp(named, kLoopbackName) == 0) return loopback::OpenLoopbackPort(n);
   if (named && *named) return OpenTtyPort(named);
   return OpenTtyPort("/dev/ttyS" + std::to_string(n - 1));
 }

@@ -146,7 +146,7 @@ BOOL PortDevice::GetState(DCB* dcb) {
 }
 
 BOOL PortDevice::SetState(const DCB& dcb) {
-  if (DWORD error = RefuseIfDead(false)) return Fail(error);
+  if (DWORD error = RefuseIfDead(true)) return Fail(error);
   if (DWORD error = CheckPortState(dcb)) return Fail(error);
   std::lock_guard lock(m_settingsMutex);
   if (DWORD error = ApplyLineState(dcb)) return Fail(error);

@@ -68,4 +68,3 @@ std::size_t ByteTextLines::KnownCharStartBefore(std::size_t line, std::size_t of
 }
 
 }  // namespace morvek::qt
-

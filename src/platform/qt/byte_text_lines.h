@@ -43,11 +43,11 @@ class ByteTextLines {
   std::vector<std::size_t> m_starts;
   std::vector<std::size_t> m_checkpoints;  // character starts inside long lines, ascending
   std::size_t m_size = 0;
-  std::size_t m_maxEndedWidth = 0;  // widest line that has ended
+  std::size_t m_maxEndedWidth = 0;   // widest line that has ended
   std::size_t m_lastKnownStart = 0;  // latest line start or checkpoint
-  bool m_endedWithCr = false;       // the last byte was a CR: an LF next joins it
-  bool m_endedWithLead = false;     // the last byte may start a double-byte character
-  unsigned char m_lead = 0;         // that byte
+  bool m_endedWithCr = false;        // the last byte was a CR: an LF next joins it
+  bool m_endedWithLead = false;      // the last byte may start a double-byte character
+  unsigned char m_lead = 0;          // that byte
 };
 
 }  // namespace morvek::qt

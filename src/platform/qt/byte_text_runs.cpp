@@ -28,7 +28,8 @@ std::vector<ByteTextRun> LayOutRuns(std::string_view slice) {
   // Characters and decoded units correspond one to one (see byte_text_chars.h).
   for (std::size_t unit = 0; unit < decoded.size() && at < slice.size(); ++unit) {
     const char16_t shown = Visible(decoded[unit]);
-    const bool joinsRun = IsPrintableAscii(shown) && !runs.empty() && IsPrintableAscii(runs.back().text.back().unicode());
+    const bool joinsRun =
+        IsPrintableAscii(shown) && !runs.empty() && IsPrintableAscii(runs.back().text.back().unicode());
     if (!joinsRun) runs.push_back({QString(), at});
     runs.back().text.append(QChar(shown));
     at += CharLengthAt(slice, at);

@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <QTimer>
+#include <QtMath>
 
 #include <algorithm>
 #include <climits>
@@ -28,8 +29,8 @@ int ToScrollValue(std::size_t value) { return static_cast<int>(std::min<std::siz
 std::size_t SaturatingMinus(std::size_t a, std::size_t b) { return a > b ? a - b : 0; }
 
 struct Metrics {
-  int column;  // pixels per column
-  int line;    // pixels per line
+  qreal column;  // pixels per column (fractional: glyph advances are)
+  int line;      // pixels per line
   int ascent;
 };
 
@@ -47,19 +48,24 @@ struct ByteTextView::Impl final : QObject {
   ByteTextView* view;
   ByteTextStore store;
   ByteTextLines lines;
-  QTimer refresh;            // coalesces the repaints of a stream of changes
-  bool following = true;     // the view shows the end; it stays there on resizes
-  bool adjusting = false;    // the scroll bars are being set by the view itself
-  bool selecting = false;    // the left button is down over the text
-  std::size_t anchor = 0;    // selection, as byte offsets: where it began
-  std::size_t caret = 0;     // and where it ends now
+  QTimer refresh;          // coalesces the repaints of a stream of changes
+  bool following = true;   // the view shows the end; it stays there on resizes
+  bool adjusting = false;  // the scroll bars are being set by the view itself
+  bool selecting = false;  // the left button is down over the text
+  std::size_t anchor = 0;  // selection, as byte offsets: where it began
+  std::size_t caret = 0;   // and where it ends now
 
   Metrics FontMetrics() const {
-    const QFontMetrics fm(view->font());
-    return {std::max(1, fm.horizontalAdvance(QLatin1Char('0'))), std::max(1, fm.lineSpacing()), fm.ascent()};
+    const QFontMetricsF fm(view->font());
+    return {std::max<qreal>(1, fm.horizontalAdvance(QLatin1Char('0'))), std::max(1, qCeil(fm.lineSpacing())),
+            qRound(fm.ascent())};
   }
-  std::size_t VisibleRows() const { return static_cast<std::size_t>(std::max(1, view->viewport()->height() / FontMetrics().line)); }
-  std::size_t VisibleColumns() const { return static_cast<std::size_t>(std::max(1, view->viewport()->width() / FontMetrics().column)); }
+  std::size_t VisibleRows() const {
+    return static_cast<std::size_t>(std::max(1, view->viewport()->height() / FontMetrics().line));
+  }
+  std::size_t VisibleColumns() const {
+    return static_cast<std::size_t>(std::max<qreal>(1, view->viewport()->width() / FontMetrics().column));
+  }
   std::pair<std::size_t, std::size_t> Selection() const { return std::minmax(anchor, caret); }
 
   void Changed() {
@@ -102,10 +108,12 @@ struct ByteTextView::Impl final : QObject {
   std::size_t OffsetAt(QPoint point) const {
     const Metrics metrics = FontMetrics();
     const long long row = view->verticalScrollBar()->value() + point.y() / metrics.line - (point.y() < 0 ? 1 : 0);
-    const std::size_t line = static_cast<std::size_t>(std::clamp<long long>(row, 0, static_cast<long long>(lines.Count()) - 1));
-    const long long column = view->horizontalScrollBar()->value() + (point.x() + metrics.column / 2) / metrics.column;
+    const std::size_t line =
+        static_cast<std::size_t>(std::clamp<long long>(row, 0, static_cast<long long>(lines.Count()) - 1));
+    const long long column = view->horizontalScrollBar()->value() + qFloor(point.x() / metrics.column + 0.5);
     const std::size_t start = lines.Start(line);
-    const std::size_t offset = std::min(lines.ContentEnd(line, store), start + static_cast<std::size_t>(std::max(0LL, column)));
+    const std::size_t offset =
+        std::min(lines.ContentEnd(line, store), start + static_cast<std::size_t>(std::max(0LL, column)));
     const std::size_t known = lines.KnownCharStartBefore(line, offset);
     return known + CharStartAtOrBefore(store.Copy(known, offset + 1), 0, offset - known);
   }
@@ -173,22 +181,24 @@ struct ByteTextView::Impl final : QObject {
     const std::size_t start = lines.Start(line);
     const std::size_t end = lines.ContentEnd(line, store);
     const std::size_t from = std::min(end, start + firstColumn);
-    const std::size_t to = std::min(end, from + VisibleColumns() + 2);
+    const std::size_t to = std::min(
+        end, from + static_cast<std::size_t>(std::max<qreal>(0, view->viewport()->width() / metrics.column)) + 2);
     // Begin at a character start: a double-byte character may straddle the left edge.
     const std::size_t known = lines.KnownCharStartBefore(line, from);
     const std::string bytes = store.Copy(known, to);
     const std::size_t sliceStart = CharStartAtOrBefore(bytes, 0, from - known);
     const std::vector<ByteTextRun> runs = LayOutRuns(std::string_view(bytes).substr(sliceStart));
 
-    const long long sliceColumn = static_cast<long long>(known + sliceStart - start) - static_cast<long long>(firstColumn);
+    const long long sliceColumn =
+        static_cast<long long>(known + sliceStart - start) - static_cast<long long>(firstColumn);
     // x of a column of the slice, kept within a little beyond the viewport.
-    const long long right = view->viewport()->width() + metrics.column;
+    const qreal right = view->viewport()->width() + metrics.column;
     const auto xOfColumn = [&](long long column) {
-      return static_cast<int>(std::clamp((sliceColumn + column) * metrics.column, -static_cast<long long>(metrics.column) * 2, right));
+      return std::clamp(static_cast<qreal>(sliceColumn + column) * metrics.column, -2 * metrics.column, right);
     };
     const auto drawRuns = [&] {
       for (const ByteTextRun& run : runs) {
-        painter.drawText(QPoint(xOfColumn(static_cast<long long>(run.column)), y + metrics.ascent), run.text);
+        painter.drawText(QPointF(xOfColumn(static_cast<long long>(run.column)), y + metrics.ascent), run.text);
       }
     };
     painter.setPen(view->palette().color(QPalette::Text));
@@ -202,8 +212,8 @@ struct ByteTextView::Impl final : QObject {
     if (begin >= stop) return;
     const std::size_t selectedColumns = std::min(stop, end) - begin + (stop > end ? 1 : 0);
     const long long firstSelected = static_cast<long long>(begin) - static_cast<long long>(known + sliceStart);
-    const int left = xOfColumn(firstSelected);
-    const QRect area(left, y, xOfColumn(firstSelected + static_cast<long long>(selectedColumns)) - left, metrics.line);
+    const qreal left = xOfColumn(firstSelected);
+    const QRectF area(left, y, xOfColumn(firstSelected + static_cast<long long>(selectedColumns)) - left, metrics.line);
     painter.save();
     painter.setClipRect(area);
     painter.fillRect(area, view->palette().color(QPalette::Highlight));

@@ -1,0 +1,88 @@
+#include "file_object.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "../win32_file.h"
+#include "errors.h"
+#include "file_writes.h"
+
+namespace morvek::posix {
+
+FileObject::FileObject(int fd, bool readable, bool writable) : m_fd(fd), m_readable(readable), m_writable(writable) {}
+
+FileObject::~FileObject() { ::close(m_fd); }
+
+void FileObject::Cancel() { m_cancelled.store(true); }
+
+BOOL FileObject::Read(void* buffer, DWORD count, DWORD* done) {
+  *done = 0;
+  if (m_cancelled.load()) return Fail(ERROR_OPERATION_ABORTED);
+  if (!m_readable) return Fail(ERROR_ACCESS_DENIED);
+  if (count > 0 && !buffer) return Fail(ERROR_INVALID_PARAMETER);
+  char* bytes = static_cast<char*>(buffer);
+  while (*done < count) {
+    const ssize_t n = ::read(m_fd, bytes + *done, count - *done);
+    if (n > 0) {
+      *done += static_cast<DWORD>(n);
+    } else if (n == 0) {
+      break;  // end of file
+    } else if (errno != EINTR) {
+      return FailWithErrno(errno);
+    }
+  }
+  return TRUE;
+}
+
+BOOL FileObject::Write(const void* buffer, DWORD count, DWORD* done) {
+  *done = 0;
+  if (m_cancelled.load()) return Fail(ERROR_OPERATION_ABORTED);
+  if (!m_writable) return Fail(ERROR_ACCESS_DENIED);
+  if (count > 0 && !buffer) return Fail(ERROR_INVALID_PARAMETER);
+  const FileWriteResult result = WriteAllToFile(m_fd, buffer, count);
+  *done = static_cast<DWORD>(result.written);
+  return result.error == ERROR_SUCCESS ? TRUE : Fail(result.error);
+}
+
+BOOL FileObject::Seek(std::int64_t distance, DWORD method, std::int64_t limit, std::int64_t* position) {
+  std::int64_t base = 0;
+  if (method == FILE_CURRENT) {
+    const off_t current = ::lseek(m_fd, 0, SEEK_CUR);
+    if (current < 0) return FailWithErrno(errno);
+    base = current;
+  } else if (method == FILE_END) {
+    struct stat info {};
+    if (::fstat(m_fd, &info) != 0) return FailWithErrno(errno);
+    base = info.st_size;
+  } else if (method != FILE_BEGIN) {
+    return Fail(ERROR_INVALID_PARAMETER);
+  }
+  // base >= 0, so neither test can overflow.
+  if (distance > limit - base || base + distance < 0) return Fail(ERROR_INVALID_PARAMETER);
+  const off_t moved = ::lseek(m_fd, static_cast<off_t>(base + distance), SEEK_SET);
+  if (moved < 0) return FailWithErrno(errno);
+  *position = moved;
+  return TRUE;
+}
+
+BOOL FileObject::CutAtPointer() {
+  if (!m_writable) return Fail(ERROR_ACCESS_DENIED);
+  const off_t current = ::lseek(m_fd, 0, SEEK_CUR);
+  if (current < 0) return FailWithErrno(errno);
+  while (::ftruncate(m_fd, current) != 0) {
+    if (errno != EINTR) return FailWithErrno(errno);
+  }
+  return TRUE;
+}
+
+BOOL FileObject::Sync() {
+  while (::fsync(m_fd) != 0) {
+    if (errno == EINVAL || errno == EROFS) return TRUE;  // a file that cannot be synced has nothing to sync
+    if (errno != EINTR) return FailWithErrno(errno);
+  }
+  return TRUE;
+}
+
+}  // namespace morvek::posix

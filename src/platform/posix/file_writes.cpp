@@ -1,0 +1,80 @@
+#include "file_writes.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <mutex>
+
+#include "../testing.h"
+#include "errors.h"
+
+namespace morvek::posix {
+
+namespace {
+
+// The test's write fault: once armed, `bytesLeft` more bytes may be written,
+// then every write fails with `error` until the test clears it.
+struct WriteFault {
+  std::atomic<bool> armed{false};
+  std::mutex mutex;  // guards the fields below, and is held across a write while armed
+  std::size_t bytesLeft = 0;
+  DWORD error = ERROR_SUCCESS;
+};
+
+WriteFault& Fault() {
+  static WriteFault fault;
+  return fault;
+}
+
+FileWriteResult WriteEveryByte(int fd, const char* data, std::size_t count) {
+  std::size_t written = 0;
+  while (written < count) {
+    const ssize_t n = ::write(fd, data + written, count - written);
+    if (n > 0) {
+      written += static_cast<std::size_t>(n);
+    } else if (n == 0) {
+      return {written, ERROR_WRITE_FAULT};
+    } else if (errno != EINTR) {
+      return {written, ErrorFromErrno(errno)};
+    }
+  }
+  return {written, ERROR_SUCCESS};
+}
+
+}  // namespace
+
+FileWriteResult WriteAllToFile(int fd, const void* data, std::size_t count) {
+  const char* bytes = static_cast<const char*>(data);
+  auto& fault = Fault();
+  if (!fault.armed.load(std::memory_order_acquire)) return WriteEveryByte(fd, bytes, count);
+
+  std::lock_guard lock(fault.mutex);
+  if (!fault.armed.load(std::memory_order_relaxed)) return WriteEveryByte(fd, bytes, count);
+  const std::size_t allowed = std::min(count, fault.bytesLeft);
+  FileWriteResult result = WriteEveryByte(fd, bytes, allowed);
+  fault.bytesLeft -= result.written;
+  if (result.error == ERROR_SUCCESS && allowed < count) result.error = fault.error;
+  return result;
+}
+
+}  // namespace morvek::posix
+
+namespace morvek::testing {
+
+void FailFileWritesAfter(std::size_t bytesLeft, DWORD error) {
+  auto& fault = morvek::posix::Fault();
+  std::lock_guard lock(fault.mutex);
+  fault.bytesLeft = bytesLeft;
+  fault.error = error;
+  fault.armed.store(true, std::memory_order_release);
+}
+
+void ClearFileWriteFaults() {
+  auto& fault = morvek::posix::Fault();
+  std::lock_guard lock(fault.mutex);
+  fault.armed.store(false, std::memory_order_release);
+}
+
+}  // namespace morvek::testing

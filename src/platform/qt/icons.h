@@ -1,0 +1,20 @@
+// Icons: an HICON names the images of an icon resource (res/), made into
+// pixels once with the 16-colour palette and the transparency mask.
+#pragma once
+
+#include <QIcon>
+#include <QImage>
+
+#include "win32_types.h"
+
+namespace morvek::qt {
+
+// The icon's image for a square size: the image of that size, else the
+// largest one scaled. Null image for an unknown icon.
+QImage IconImageOf(HICON icon, int size);
+// All images of an icon as one QIcon (empty for an unknown icon).
+QIcon IconOf(HICON icon);
+// A window icon from the big (32 pixels) and small (16 pixels) icons.
+QIcon WindowIconOf(HICON bigIcon, HICON smallIcon);
+
+}  // namespace morvek::qt

@@ -1,0 +1,84 @@
+// The window-layer test helpers that look at windows: shown texts, rewrites,
+// menus, the cursor and the painted image.
+#include <QAction>
+#include <QApplication>
+#include <QImage>
+#include <QMenu>
+#include <QPixmap>
+
+#include "qt/control_text.h"
+#include "qt/qt_text.h"
+#include "qt/window_registry.h"
+#include "testing.h"
+
+namespace morvek::qt {
+namespace {
+
+QMenu* OpenMenu() { return qobject_cast<QMenu*>(QApplication::activePopupWidget()); }
+
+}  // namespace
+}  // namespace morvek::qt
+
+namespace morvek::testing {
+
+std::string ShownText(HWND window) {
+  qt::WindowRecord* record = qt::FindWindowRecord(window);
+  if (!record) return {};
+  QString shown = qt::ShownText(*record);
+  if (record->kind == qt::WindowKind::TextEdit) shown.replace(QChar::ParagraphSeparator, QStringLiteral("\r\n"));
+  return qt::ToCp932(shown);
+}
+
+int FullTextRewrites(HWND window) {
+  qt::WindowRecord* record = qt::FindWindowRecord(window);
+  return record ? record->text.fullRewrites : 0;
+}
+
+std::vector<std::string> OpenMenuEntries() {
+  std::vector<std::string> entries;
+  if (QMenu* menu = qt::OpenMenu()) {
+    for (QAction* action : menu->actions()) {
+      if (!action->isSeparator()) entries.push_back(qt::ToCp932(action->text()));
+    }
+  }
+  return entries;
+}
+
+bool ChooseMenuEntry(const std::string& cp932Text) {
+  QMenu* menu = qt::OpenMenu();
+  if (!menu) return false;
+  for (QAction* action : menu->actions()) {
+    if (action->isSeparator() || !action->isEnabled() || qt::ToCp932(action->text()) != cp932Text) continue;
+    menu->close();
+    action->trigger();
+    return true;
+  }
+  return false;
+}
+
+bool WaitCursorShown() {
+  const QCursor* cursor = QGuiApplication::overrideCursor();
+  return cursor && cursor->shape() == Qt::WaitCursor;
+}
+
+WindowImage RenderWindow(HWND window) {
+  qt::WindowRecord* record = qt::FindWindowRecord(window);
+  if (!record || !record->widget) return {};
+  QImage image = record->widget->grab().toImage().convertToFormat(QImage::Format_RGB32);
+  WindowImage result;
+  result.width = image.width();
+  result.height = image.height();
+  result.pixels.reserve(static_cast<std::size_t>(image.width()) * image.height());
+  for (int y = 0; y < image.height(); ++y) {
+    for (int x = 0; x < image.width(); ++x) result.pixels.push_back(image.pixel(x, y) & 0xFFFFFFu);
+  }
+  return result;
+}
+
+bool SaveWindowImage(HWND window, const std::string& pngPath) {
+  qt::WindowRecord* record = qt::FindWindowRecord(window);
+  if (!record || !record->widget) return false;
+  return record->widget->grab().save(QString::fromLocal8Bit(pngPath.c_str()), "PNG");
+}
+
+}  // namespace morvek::testing

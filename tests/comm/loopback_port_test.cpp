@@ -1,0 +1,174 @@
+// The loopback plug through the port calls, as the program uses it.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <string>
+
+#include "port_test_support.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using morvek::test::CallOnThread;
+using morvek::test::ChangeState;
+using morvek::test::OpenPort;
+using morvek::test::ScopedEnv;
+using morvek::test::SetTimeouts;
+using Clock = std::chrono::steady_clock;
+
+class LoopbackPort : public testing::Test {
+ protected:
+  ScopedEnv m_env{"MORVEK_COM13", "loopback"};
+  OpenPort m_port{"COM13"};
+
+  void SetUp() override { ASSERT_TRUE(m_port.ok()) << m_port.openError(); }
+  HANDLE port() const { return m_port.get(); }
+  void Write(const std::string& bytes) {
+    DWORD written = 0;
+    ASSERT_TRUE(WriteFile(port(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr));
+    ASSERT_EQ(written, bytes.size());
+  }
+  std::string ReadOnce() {
+    char buffer[4095];
+    DWORD got = 0;
+    EXPECT_TRUE(ReadFile(port(), buffer, sizeof buffer, &got, nullptr));
+    return std::string(buffer, got);
+  }
+};
+
+TEST_F(LoopbackPort, StartsAt9600EightNoneOne) {
+  DCB dcb{};
+  ASSERT_TRUE(GetCommState(port(), &dcb));
+  EXPECT_EQ(dcb.BaudRate, 9600u);
+  EXPECT_EQ(dcb.ByteSize, 8);
+  EXPECT_EQ(dcb.Parity, NOPARITY);
+  EXPECT_EQ(dcb.StopBits, ONESTOPBIT);
+  EXPECT_EQ(dcb.DCBlength, sizeof(DCB));
+}
+
+TEST_F(LoopbackPort, BytesComeBackInOrder) {
+  ASSERT_TRUE(ChangeState(port(), [](DCB& d) { d.BaudRate = 2000000; }));
+  ASSERT_TRUE(SetTimeouts(port(), 200));
+  std::string sent;
+  for (int i = 0; i < 100'000; ++i) sent.push_back(static_cast<char>((i * 7) ^ (i >> 8)));
+  DWORD written = 0;
+  CallOnThread writer(
+      [&] { return WriteFile(port(), sent.data(), static_cast<DWORD>(sent.size()), &written, nullptr); });
+  EXPECT_EQ(morvek::test::ReadPort(port(), sent.size(), 60s), sent);
+  EXPECT_TRUE(writer.Finish().result);
+}
+
+TEST_F(LoopbackPort, BytesArePacedAtTheFrameRate) {
+  // 960 frames of 10 bits at 9600 baud: one second, within the plug's +-20 %.
+  ASSERT_TRUE(SetTimeouts(port(), 0));
+  const std::string block(960, 'p');
+  const auto start = Clock::now();
+  Write(block);
+  char buffer[960];
+  DWORD got = 0;
+  ASSERT_TRUE(ReadFile(port(), buffer, sizeof buffer, &got, nullptr));
+  const auto took = Clock::now() - start;
+  EXPECT_EQ(got, 960u);
+  EXPECT_GE(took, 800ms);
+  EXPECT_LE(took, 1200ms);
+}
+
+TEST_F(LoopbackPort, BytesFurtherApartThanTheIntervalAreReadOneByOne) {
+  // At 110 baud a frame takes 91 ms, longer than the 20 ms interval.
+  ASSERT_TRUE(ChangeState(port(), [](DCB& d) { d.BaudRate = 110; }));
+  ASSERT_TRUE(SetTimeouts(port(), 20));
+  Write("ab");
+  EXPECT_EQ(ReadOnce(), "a");
+  EXPECT_EQ(ReadOnce(), "b");
+}
+
+TEST_F(LoopbackPort, ABurstIsOneRead) {
+  ASSERT_TRUE(ChangeState(port(), [](DCB& d) { d.BaudRate = 115200; }));
+  ASSERT_TRUE(SetTimeouts(port(), 20));
+  Write(std::string(3000, 'b'));
+  EXPECT_EQ(ReadOnce(), std::string(3000, 'b'));
+  Write("next");
+  EXPECT_EQ(ReadOnce(), "next");
+}
+
+TEST_F(LoopbackPort, ModemOutputsLoopToTheInputs) {
+  struct Row {
+    DWORD dtr, rts, status;
+  } rows[] = {
+      {CLRDTR, CLRRTS, 0},
+      {SETDTR, CLRRTS, MS_DSR_ON | MS_RLSD_ON},
+      {CLRDTR, SETRTS, MS_CTS_ON},
+      {SETDTR, SETRTS, MS_DSR_ON | MS_RLSD_ON | MS_CTS_ON},
+  };
+  for (const Row& row : rows) {
+    ASSERT_TRUE(EscapeCommFunction(port(), row.dtr));
+    ASSERT_TRUE(EscapeCommFunction(port(), row.rts));
+    DWORD status = 0;
+    ASSERT_TRUE(GetCommModemStatus(port(), &status));
+    EXPECT_EQ(status, row.status) << row.dtr << "/" << row.rts;
+  }
+}
+
+TEST_F(LoopbackPort, XoffLoopedBackHoldsTheRestUntilXon) {
+  ASSERT_TRUE(ChangeState(port(), [](DCB& d) {
+    d.fOutX = 1;
+    d.BaudRate = 115200;
+  }));
+  ASSERT_TRUE(SetTimeouts(port(), 30));
+  Write("A\x13" "B");
+  EXPECT_EQ(ReadOnce(), "A");
+  DWORD errors = 0;
+  COMSTAT stat{};
+  ASSERT_TRUE(ClearCommError(port(), &errors, &stat));
+  EXPECT_TRUE(stat.fXoffHold);
+  EXPECT_EQ(stat.cbOutQue, 1u);
+  ASSERT_TRUE(EscapeCommFunction(port(), SETXON));
+  EXPECT_EQ(ReadOnce(), "B");
+}
+
+TEST_F(LoopbackPort, HeldOutputTimesOutAWriteOnceTheQueueIsFull) {
+  ASSERT_TRUE(ChangeState(port(), [](DCB& d) { d.fOutxCtsFlow = 1; }));
+  ASSERT_TRUE(EscapeCommFunction(port(), CLRRTS));
+  ASSERT_TRUE(SetTimeouts(port(), 0, 0, 0, 0, 50));
+  const std::string block(5000, 'w');
+  DWORD written = 0;
+  EXPECT_FALSE(WriteFile(port(), block.data(), static_cast<DWORD>(block.size()), &written, nullptr));
+  EXPECT_EQ(GetLastError(), ERROR_TIMEOUT);
+  EXPECT_EQ(written, 4096u);
+  DWORD errors = 0;
+  COMSTAT stat{};
+  ASSERT_TRUE(ClearCommError(port(), &errors, &stat));
+  EXPECT_TRUE(stat.fCtsHold);
+  EXPECT_EQ(stat.cbOutQue, 4096u);
+  EXPECT_EQ(stat.cbInQue, 0u);
+}
+
+TEST_F(LoopbackPort, ClosingTheHandleWakesABlockedCall) {
+  struct Row {
+    const char* what;
+    bool write;
+  } rows[] = {{"read with nothing coming", false}, {"write held by CTS", true}};
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    ScopedEnv env("MORVEK_COM14", "loopback");
+    OpenPort opened("COM14");
+    ASSERT_TRUE(opened.ok()) << opened.openError();
+    HANDLE handle = opened.get();
+    ASSERT_TRUE(SetTimeouts(handle, 0));
+    ASSERT_TRUE(ChangeState(handle, [](DCB& d) { d.fOutxCtsFlow = 1; }));
+    ASSERT_TRUE(EscapeCommFunction(handle, CLRRTS));
+    std::string buffer(5000, 'c');
+    DWORD done = 0;
+    CallOnThread call([&] {
+      return row.write ? WriteFile(handle, buffer.data(), static_cast<DWORD>(buffer.size()), &done, nullptr)
+                       : ReadFile(handle, buffer.data(), 10, &done, nullptr);
+    });
+    ASSERT_TRUE(call.WaitUntilBlocked());
+    EXPECT_TRUE(opened.Close());
+    auto outcome = call.Finish();
+    EXPECT_FALSE(outcome.result);
+    EXPECT_EQ(outcome.error, ERROR_OPERATION_ABORTED);
+  }
+}
+
+}  // namespace

@@ -1,0 +1,97 @@
+// Which device CreateFileA("COMn") opens, and that it opens it for one user only.
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "port_test_support.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+using morvek::test::OpenPort;
+using morvek::test::PtyPeer;
+using morvek::test::ScopedEnv;
+
+// Whether a child process can take the device's lock (as a second program
+// opening the port would).
+bool OtherProcessCanLock(const std::string& path) {
+  pid_t child = fork();
+  if (child == 0) {
+    int fd = open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    _exit(fd >= 0 && flock(fd, LOCK_EX | LOCK_NB) == 0 ? 0 : 1);
+  }
+  int status = 0;
+  waitpid(child, &status, 0);
+  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+TEST(PortOpen, APortHasOneOpenerAtATime) {
+  PtyPeer peer(7);
+  {
+    OpenPort first("COM7");
+    ASSERT_TRUE(first.ok()) << first.openError();
+    OpenPort second("com7");
+    EXPECT_FALSE(second.ok());
+    EXPECT_EQ(second.openError(), ERROR_ACCESS_DENIED);
+    EXPECT_FALSE(OtherProcessCanLock(peer.SlavePath()));
+    // Closing frees the port at once.
+    ASSERT_TRUE(first.Close());
+    OpenPort third("COM7");
+    EXPECT_TRUE(third.ok()) << third.openError();
+  }
+  EXPECT_TRUE(OtherProcessCanLock(peer.SlavePath()));
+}
+
+TEST(PortOpen, LoopbackPlugsAreExclusivePerPortNumber) {
+  ScopedEnv eight("MORVEK_COM8", "loopback");
+  ScopedEnv nine("MORVEK_COM9", "loopback");
+  OpenPort first("COM8");
+  ASSERT_TRUE(first.ok()) << first.openError();
+  OpenPort other("COM9");
+  EXPECT_TRUE(other.ok()) << other.openError();
+  OpenPort second("COM8");
+  EXPECT_EQ(second.openError(), ERROR_ACCESS_DENIED);
+  first.Close();
+  OpenPort again("COM8");
+  EXPECT_TRUE(again.ok()) << again.openError();
+}
+
+TEST(PortOpen, WhatIsNotASerialPortIsRefused) {
+  morvek::test::TempCurrentDir dir;
+  morvek::test::WriteFileBytes("plain.txt", "not a tty");
+  std::filesystem::create_directory("folder");
+  const std::string fifo = (dir.path() / "fifo").string();
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  struct Row {
+    std::string device;
+    DWORD error;
+  } rows[] = {
+      {(dir.path() / "missing").string(), ERROR_FILE_NOT_FOUND},
+      {"/nonexistent-folder/ttyUSB0", ERROR_FILE_NOT_FOUND},
+      {(dir.path() / "plain.txt").string(), ERROR_INVALID_NAME},
+      {fifo, ERROR_INVALID_NAME},
+      {"/dev/null", ERROR_INVALID_NAME},
+      {(dir.path() / "folder").string(), ERROR_ACCESS_DENIED},
+  };
+  for (const Row& row : rows) {
+    ScopedEnv env("MORVEK_COM10", row.device);
+    OpenPort port("COM10");
+    EXPECT_FALSE(port.ok()) << row.device;
+    EXPECT_EQ(port.openError(), row.error) << row.device;
+  }
+}
+
+TEST(PortOpen, OnlyTheExactWordSelectsTheLoopbackPlug) {
+  // Anything else is a device path (here relative to an empty folder).
+  morvek::test::TempCurrentDir dir;
+  ScopedEnv env("MORVEK_COM11", "Loopback");
+  OpenPort port("COM11");
+  EXPECT_EQ(port.openError(), ERROR_FILE_NOT_FOUND);
+}
+
+}  // namespace

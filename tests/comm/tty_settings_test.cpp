@@ -1,0 +1,226 @@
+// Line settings on a real kernel tty (the slave of a pseudo-terminal), checked
+// against what the kernel itself reports for the tty, through a descriptor of
+// the test's own.
+#include <asm/termbits.h>
+#include <fcntl.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "port_test_support.h"
+
+namespace {
+
+using morvek::test::ChangeState;
+using morvek::test::OpenPort;
+using morvek::test::PtyPeer;
+
+// The tty's settings as the kernel holds them.
+termios2 KernelSettings(const std::string& path) {
+  int fd = open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+  termios2 settings{};
+  EXPECT_GE(fd, 0);
+  EXPECT_EQ(ioctl(fd, TCGETS2, &settings), 0);
+  close(fd);
+  return settings;
+}
+
+TEST(TtySettings, OpenPutsTheTtyInRawModeWithoutBlockingReads) {
+  PtyPeer peer(1);
+  OpenPort port("COM1");
+  ASSERT_TRUE(port.ok()) << port.openError();
+  termios2 tty = KernelSettings(peer.SlavePath());
+  EXPECT_EQ(tty.c_lflag & (ICANON | ECHO | ECHONL | ISIG | IEXTEN), 0u);
+  EXPECT_EQ(tty.c_iflag & (ICRNL | INLCR | IGNCR | ISTRIP | IXON | BRKINT | PARMRK), 0u);
+  EXPECT_EQ(tty.c_oflag & OPOST, 0u);
+  EXPECT_EQ(tty.c_cflag & (CLOCAL | CREAD), CLOCAL | CREAD);
+  EXPECT_EQ(tty.c_cc[VMIN], 0);
+  EXPECT_EQ(tty.c_cc[VTIME], 0);
+
+  // Line-discipline bytes pass both ways untouched.
+  const std::string control("\r\n\x03\x04\x7f\x11\x13\x1a\0", 9);
+  ASSERT_TRUE(morvek::test::SetTimeouts(port.get(), 50));
+  peer.Send(control);
+  EXPECT_EQ(morvek::test::ReadPort(port.get(), control.size()), control);
+  DWORD written = 0;
+  ASSERT_TRUE(WriteFile(port.get(), control.data(), static_cast<DWORD>(control.size()), &written, nullptr));
+  EXPECT_EQ(peer.Receive(control.size()), control);
+}
+
+TEST(TtySettings, EveryRateOfTheProgramReachesTheTty) {
+  const DWORD rates[] = {110,   300,   600,    1200,   1800,   2400,   4800,   7200,
+                         9600,  14400, 19200,  38400,  57600,  76800,  115200, 128000,
+                         153600, 230400, 307200, 460800, 921600, 1000000, 2000000};
+  PtyPeer peer(2);
+  OpenPort port("COM2");
+  ASSERT_TRUE(port.ok()) << port.openError();
+  for (DWORD rate : rates) {
+    ASSERT_TRUE(ChangeState(port.get(), [&](DCB& dcb) { dcb.BaudRate = rate; })) << rate;
+    termios2 tty = KernelSettings(peer.SlavePath());
+    EXPECT_EQ(tty.c_cflag & CBAUD, static_cast<tcflag_t>(BOTHER)) << rate;
+    EXPECT_EQ(tty.c_ospeed, rate);
+    EXPECT_EQ(tty.c_ispeed, rate);
+    DCB back{};
+    ASSERT_TRUE(GetCommState(port.get(), &back));
+    EXPECT_EQ(back.BaudRate, rate);
+  }
+}
+
+TEST(TtySettings, FramingAndFlowReachTheTty) {
+  // A pseudo-terminal forces 8 data bits without parity enable (it has no
+  // framing), so PARENB and CSIZE are not checked here; the bits it keeps are.
+  struct Row {
+    BYTE byteSize, parity, stopBits;
+    bool cts, outX, inX;
+    tcflag_t cflags;  // of PARODD | CMSPAR | CSTOPB | CRTSCTS
+    tcflag_t iflags;  // of IXON | IXOFF
+  } rows[] = {
+      {8, NOPARITY, ONESTOPBIT, false, false, false, 0, 0},
+      {7, EVENPARITY, ONESTOPBIT, false, false, false, 0, 0},
+      {7, ODDPARITY, TWOSTOPBITS, false, false, false, PARODD | CSTOPB, 0},
+      {8, MARKPARITY, ONESTOPBIT, true, false, false, PARODD | CMSPAR | CRTSCTS, 0},
+      {8, SPACEPARITY, TWOSTOPBITS, false, true, true, CMSPAR | CSTOPB, IXON | IXOFF},
+      {5, NOPARITY, ONE5STOPBITS, false, true, false, CSTOPB, IXON},
+      {6, EVENPARITY, TWOSTOPBITS, true, false, true, CSTOPB | CRTSCTS, IXOFF},
+  };
+  PtyPeer peer(3);
+  OpenPort port("COM3");
+  ASSERT_TRUE(port.ok()) << port.openError();
+  for (const Row& row : rows) {
+    SCOPED_TRACE(testing::Message() << int(row.byteSize) << " bits, parity " << int(row.parity) << ", stop "
+                                    << int(row.stopBits));
+    ASSERT_TRUE(ChangeState(port.get(), [&](DCB& dcb) {
+      dcb.ByteSize = row.byteSize;
+      dcb.Parity = row.parity;
+      dcb.StopBits = row.stopBits;
+      dcb.fOutxCtsFlow = row.cts;
+      dcb.fOutX = row.outX;
+      dcb.fInX = row.inX;
+      dcb.XonChar = 0x11;
+      dcb.XoffChar = 0x13;
+    }));
+    termios2 tty = KernelSettings(peer.SlavePath());
+    EXPECT_EQ(tty.c_cflag & (PARODD | CMSPAR | CSTOPB | CRTSCTS), row.cflags);
+    EXPECT_EQ(tty.c_iflag & (IXON | IXOFF), row.iflags);
+    EXPECT_EQ(tty.c_cc[VSTART], 0x11);
+    EXPECT_EQ(tty.c_cc[VSTOP], 0x13);
+    DCB back{};
+    ASSERT_TRUE(GetCommState(port.get(), &back));
+    EXPECT_EQ(back.ByteSize, row.byteSize);
+    EXPECT_EQ(back.Parity, row.parity);
+    EXPECT_EQ(back.StopBits, row.stopBits);
+    EXPECT_EQ(back.fOutxCtsFlow, row.cts);
+    EXPECT_EQ(back.fOutX, row.outX);
+    EXPECT_EQ(back.fInX, row.inX);
+  }
+}
+
+TEST(TtySettings, FieldsTheTtyHasNoNotionOfComeBackAsSet) {
+  PtyPeer peer(4);
+  OpenPort port("COM4");
+  ASSERT_TRUE(port.ok()) << port.openError();
+  ASSERT_TRUE(ChangeState(port.get(), [](DCB& dcb) {
+    dcb.fDtrControl = DTR_CONTROL_HANDSHAKE;
+    dcb.fRtsControl = RTS_CONTROL_TOGGLE;
+    dcb.fOutxDsrFlow = 1;
+    dcb.fAbortOnError = 1;
+    dcb.XonLim = 1234;
+    dcb.XoffLim = 321;
+    dcb.EofChar = 0x1a;
+    dcb.ErrorChar = '?';
+    dcb.EvtChar = '\n';
+  }));
+  DCB back{};
+  ASSERT_TRUE(GetCommState(port.get(), &back));
+  EXPECT_EQ(back.fDtrControl, DTR_CONTROL_HANDSHAKE);
+  EXPECT_EQ(back.fRtsControl, RTS_CONTROL_TOGGLE);
+  EXPECT_EQ(back.fOutxDsrFlow, 1u);
+  EXPECT_EQ(back.fAbortOnError, 1u);
+  EXPECT_EQ(back.XonLim, 1234);
+  EXPECT_EQ(back.XoffLim, 321);
+  EXPECT_EQ(back.EofChar, 0x1a);
+  EXPECT_EQ(back.ErrorChar, '?');
+  EXPECT_EQ(back.EvtChar, '\n');
+  // DSR output flow on a line without modem lines does not hold the output.
+  DWORD written = 0;
+  ASSERT_TRUE(WriteFile(port.get(), "ok", 2, &written, nullptr));
+  EXPECT_EQ(peer.Receive(2), "ok");
+}
+
+TEST(TtySettings, RefusedSettingsChangeNothing) {
+  struct Row {
+    const char* what;
+    void (*spoil)(DCB&);
+  } rows[] = {
+      {"4 data bits", [](DCB& d) { d.ByteSize = 4; }},
+      {"9 data bits", [](DCB& d) { d.ByteSize = 9; }},
+      {"parity 5", [](DCB& d) { d.Parity = 5; }},
+      {"stop bits 3", [](DCB& d) { d.StopBits = 3; }},
+      {"1.5 stop bits with 8 data bits", [](DCB& d) { d.StopBits = ONE5STOPBITS; }},
+      {"1.5 stop bits with 6 data bits", [](DCB& d) { d.StopBits = ONE5STOPBITS, d.ByteSize = 6; }},
+      {"2 stop bits with 5 data bits", [](DCB& d) { d.StopBits = TWOSTOPBITS, d.ByteSize = 5; }},
+      {"rate 0", [](DCB& d) { d.BaudRate = 0; }},
+      {"rate 2^31", [](DCB& d) { d.BaudRate = 0x80000000u; }},
+      {"XON = XOFF with fOutX", [](DCB& d) { d.fOutX = 1, d.XonChar = d.XoffChar = 0x13; }},
+      {"XON = XOFF with fInX", [](DCB& d) { d.fInX = 1, d.XonChar = d.XoffChar = 0x11; }},
+  };
+  PtyPeer peer(5);
+  OpenPort port("COM5");
+  ASSERT_TRUE(port.ok()) << port.openError();
+  ASSERT_TRUE(ChangeState(port.get(), [](DCB& dcb) {
+    dcb.BaudRate = 19200;
+    dcb.StopBits = TWOSTOPBITS;
+    dcb.XonLim = 777;
+  }));
+  DCB before{};
+  ASSERT_TRUE(GetCommState(port.get(), &before));
+  const termios2 ttyBefore = KernelSettings(peer.SlavePath());
+  for (const Row& row : rows) {
+    DCB spoiled = before;
+    row.spoil(spoiled);
+    spoiled.XonLim = 999;
+    SetLastError(ERROR_SUCCESS);
+    EXPECT_FALSE(SetCommState(port.get(), &spoiled)) << row.what;
+    EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER) << row.what;
+    DCB after{};
+    ASSERT_TRUE(GetCommState(port.get(), &after));
+    EXPECT_EQ(std::memcmp(&after, &before, sizeof before), 0) << row.what;
+    termios2 ttyAfter = KernelSettings(peer.SlavePath());
+    EXPECT_EQ(std::memcmp(&ttyAfter, &ttyBefore, sizeof ttyBefore), 0) << row.what;
+  }
+  // The same characters are fine while software flow control is off.
+  EXPECT_TRUE(ChangeState(port.get(), [](DCB& d) { d.XonChar = d.XoffChar = 0x11; }));
+}
+
+TEST(TtySettings, BadArgumentsAndHandlesAreRefused) {
+  PtyPeer peer(6);
+  OpenPort port("COM6");
+  ASSERT_TRUE(port.ok()) << port.openError();
+  EXPECT_FALSE(GetCommState(port.get(), nullptr));
+  EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
+  EXPECT_FALSE(SetCommState(port.get(), nullptr));
+  EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
+  EXPECT_FALSE(SetCommTimeouts(port.get(), nullptr));
+  EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
+  EXPECT_FALSE(GetCommModemStatus(port.get(), nullptr));
+  EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
+  EXPECT_TRUE(ClearCommError(port.get(), nullptr, nullptr));
+  EXPECT_FALSE(EscapeCommFunction(port.get(), 77));
+  EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
+
+  DCB dcb{};
+  DWORD value = 0;
+  EXPECT_FALSE(GetCommState(INVALID_HANDLE_VALUE, &dcb));
+  EXPECT_EQ(GetLastError(), ERROR_INVALID_HANDLE);
+  EXPECT_FALSE(GetCommModemStatus(nullptr, &value));
+  EXPECT_EQ(GetLastError(), ERROR_INVALID_HANDLE);
+  HANDLE closed = port.get();
+  ASSERT_TRUE(port.Close());
+  EXPECT_FALSE(ClearCommError(closed, &value, nullptr));
+  EXPECT_EQ(GetLastError(), ERROR_INVALID_HANDLE);
+}
+
+}  // namespace

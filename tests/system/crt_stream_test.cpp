@@ -1,0 +1,242 @@
+// The C runtime's streams: text mode in both directions, fgets as the file
+// load uses it, modes, and what a failing write reports.
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "file_test_support.h"
+#include "platform/afx/crt_stream.h"
+#include "platform/msvcrt.h"
+#include "platform/testing.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using morvek::test::ReadFileBytes;
+using morvek::test::TempCurrentDir;
+using morvek::test::WriteFileBytes;
+constexpr std::size_t kBuffer = msvcrt::kStreamBufferSize;
+
+struct Lines {
+  std::vector<std::string> lines;  // what each fgets gave, up to the first null
+  bool eofAfterLast = false;       // feof right after the last non-null fgets
+};
+
+// Reads the file the way the file load does: fgets of at most `n - 1` bytes.
+Lines ReadLines(const char* mode, int n = 1024) {
+  Lines result;
+  msvcrt::FILE* file = msvcrt::fopen("in.txt", mode);
+  if (!file) return result;
+  std::vector<char> buffer(static_cast<std::size_t>(n) + 1, '\x7f');
+  while (msvcrt::fgets(buffer.data(), n, file)) {
+    result.lines.emplace_back(buffer.data());
+    result.eofAfterLast = msvcrt::feof(file) != 0;
+  }
+  EXPECT_TRUE(msvcrt::feof(file));
+  EXPECT_FALSE(msvcrt::ferror(file));
+  EXPECT_EQ(msvcrt::fclose(file), 0);
+  return result;
+}
+
+std::string ReadWhole(const char* mode) {
+  msvcrt::FILE* file = msvcrt::fopen("in.txt", mode);
+  if (!file) return "(no file)";
+  std::string text(3 * kBuffer, '\0');
+  text.resize(msvcrt::fread(text.data(), 1, text.size(), file));
+  msvcrt::fclose(file);
+  return text;
+}
+
+class CrtStreams : public ::testing::Test {
+ protected:
+  void TearDown() override { morvek::testing::ClearFileWriteFaults(); }
+  TempCurrentDir m_dir;
+};
+
+TEST_F(CrtStreams, TextModeReadsLinesAsTheFileLoadExpects) {
+  const std::string longLine(2000, 'x');
+  struct Row {
+    const char* what;
+    std::string file;
+    std::vector<std::string> lines;
+    bool eofAfterLast;
+  } rows[] = {
+      {"LF only", "a\nbc\n", {"a\n", "bc\n"}, false},
+      {"CR LF", "a\r\nbc\r\n", {"a\n", "bc\n"}, false},
+      {"last line without LF", "a\nb", {"a\n", "b"}, true},
+      {"lone CR kept", "a\rb\r", {"a\rb\r"}, true},
+      {"CR CR LF", "a\r\r\nb", {"a\r\n", "b"}, true},
+      {"Ctrl-Z ends the text", std::string("ab\ncd\x1A" "ef\n"), {"ab\n", "cd"}, true},
+      {"Ctrl-Z first", std::string("\x1A" "ab\n"), {}, false},
+      {"empty file", "", {}, false},
+      {"long line in chunks", longLine + "\r\n", {longLine.substr(0, 1023), longLine.substr(1023, 977) + "\n"}, false},
+      {"exactly 1023 and LF", std::string(1023, 'y') + "\n", {std::string(1023, 'y'), "\n"}, false},
+  };
+  for (const auto& row : rows) {
+    WriteFileBytes("in.txt", row.file);
+    const Lines got = ReadLines("rt");
+    EXPECT_EQ(got.lines, row.lines) << row.what;
+    if (!row.lines.empty()) {
+      EXPECT_EQ(got.eofAfterLast, row.eofAfterLast) << row.what;
+    }
+  }
+  // "r" is text mode too; "rb" leaves every byte alone.
+  WriteFileBytes("in.txt", std::string("a\r\nb\x1A\r"));
+  EXPECT_EQ(ReadLines("r").lines, (std::vector<std::string>{"a\n", "b"}));
+  EXPECT_EQ(ReadWhole("rb"), std::string("a\r\nb\x1A\r"));
+}
+
+TEST_F(CrtStreams, ANulInsideALineIsReadAsAByte) {
+  WriteFileBytes("in.txt", std::string("a\0b\nc", 5));
+  msvcrt::FILE* file = msvcrt::fopen("in.txt", "rt");
+  ASSERT_NE(file, nullptr);
+  char buffer[16];
+  std::memset(buffer, '#', sizeof buffer);
+  ASSERT_EQ(msvcrt::fgets(buffer, sizeof buffer, file), buffer);
+  EXPECT_EQ(std::string(buffer, 5), std::string("a\0b\n\0", 5));
+  EXPECT_STREQ(msvcrt::fgets(buffer, sizeof buffer, file), "c");
+  EXPECT_EQ(msvcrt::fgets(buffer, sizeof buffer, file), nullptr);
+  EXPECT_STREQ(buffer, "c") << "a read at the end leaves the buffer alone";
+  EXPECT_EQ(msvcrt::fgets(buffer, 0, file), nullptr);
+  EXPECT_EQ(msvcrt::fgets(nullptr, 16, file), nullptr);
+  EXPECT_EQ(msvcrt::fclose(file), 0);
+}
+
+TEST_F(CrtStreams, CrLfSplitAcrossTheReadBufferIsOneLineFeed) {
+  // The CR is the last byte of the first buffer load, its LF the first of the next.
+  const std::string head(kBuffer - 1, 'x');
+  struct Row {
+    std::string file;
+    std::string text;
+  } rows[] = {
+      {head + "\r\ny", head + "\ny"},
+      {head + "\rz", head + "\rz"},
+      {head + "\r", head + "\r"},
+      {head + "\r\x1A\n", head + "\r"},
+      {head + "x\r\n", head + "x\n"},
+  };
+  for (const auto& row : rows) {
+    WriteFileBytes("in.txt", row.file);
+    EXPECT_EQ(ReadWhole("rt"), row.text) << row.file.size();
+  }
+  WriteFileBytes("in.txt", head + "\r\nnext\n");
+  EXPECT_EQ(ReadLines("rt", static_cast<int>(kBuffer) + 8).lines, (std::vector<std::string>{head + "\n", "next\n"}));
+}
+
+TEST_F(CrtStreams, TextModeWritesCrLfAndBinaryWritesBytes) {
+  const std::string head(kBuffer - 1, 'x');  // the CR LF of its line feed straddles a buffer flush
+  struct Row {
+    const char* mode;
+    std::string written;
+    std::string onDisk;
+  } rows[] = {
+      {"w", "a\nb\n", "a\r\nb\r\n"},
+      {"wt", "\n\n", "\r\n\r\n"},
+      {"wb", "a\nb\r\n\x1A", "a\nb\r\n\x1A"},
+      {"w", head + "\nend", head + "\r\nend"},
+      {"wb", head + head + head, head + head + head},
+  };
+  for (const auto& row : rows) {
+    msvcrt::FILE* file = msvcrt::fopen("out.txt", row.mode);
+    ASSERT_NE(file, nullptr) << row.mode;
+    EXPECT_EQ(msvcrt::fwrite(row.written.data(), 1, row.written.size(), file), row.written.size()) << row.mode;
+    EXPECT_EQ(msvcrt::fclose(file), 0) << row.mode;
+    EXPECT_EQ(ReadFileBytes("out.txt"), row.onDisk) << row.mode;
+  }
+  msvcrt::FILE* file = msvcrt::fopen(".\\out.txt.", "ab");
+  ASSERT_NE(file, nullptr);
+  EXPECT_EQ(msvcrt::fwrite("+", 1, 1, file), 1u);
+  char byte;
+  EXPECT_EQ(msvcrt::fread(&byte, 1, 1, file), 0u) << "not open for reading";
+  EXPECT_TRUE(msvcrt::ferror(file));
+  EXPECT_EQ(msvcrt::fclose(file), 0);
+  EXPECT_EQ(ReadFileBytes("out.txt"), head + head + head + "+");
+
+  WriteFileBytes("rw.txt", "line1\nline2\n");
+  file = msvcrt::fopen("rw.txt", "r+b");
+  ASSERT_NE(file, nullptr);
+  char line[16];
+  EXPECT_STREQ(msvcrt::fgets(line, sizeof line, file), "line1\n");
+  EXPECT_EQ(msvcrt::fwrite("LINE2", 1, 5, file), 5u) << "writes where the reader stands";
+  EXPECT_EQ(msvcrt::fclose(file), 0);
+  EXPECT_EQ(ReadFileBytes("rw.txt"), "line1\nLINE2\n");
+}
+
+TEST_F(CrtStreams, OpenRefusesFoldersMissingFilesAndBadModes) {
+  fs::create_directory("folder");
+  WriteFileBytes("in.txt", "x");
+  struct Row {
+    const char* path;
+    const char* mode;
+    int error;
+  } rows[] = {
+      {"folder", "r", EISDIR},  {"folder", "rb", EISDIR},  {".\\folder.", "w", EISDIR}, {"missing", "rt", ENOENT},
+      {"in.txt", "", EINVAL},   {"in.txt", "x", EINVAL},   {"in.txt", "rw", EINVAL},    {"in.txt", "rbt", EINVAL},
+      {"in.txt", "r++", EINVAL}, {"in.txt", nullptr, EINVAL}, {nullptr, "r", ENOENT},  {"", "r", ENOENT},
+  };
+  for (const auto& row : rows) {
+    errno = 0;
+    EXPECT_EQ(msvcrt::fopen(row.path, row.mode), nullptr) << (row.path ? row.path : "(null)");
+    EXPECT_EQ(errno, row.error) << (row.path ? row.path : "(null)") << " " << (row.mode ? row.mode : "(null)");
+  }
+  EXPECT_EQ(ReadFileBytes("in.txt"), "x");
+  EXPECT_EQ(msvcrt::fclose(nullptr), EOF);
+  EXPECT_EQ(msvcrt::fflush(nullptr), EOF);
+  EXPECT_EQ(msvcrt::feof(nullptr), 0);
+}
+
+TEST_F(CrtStreams, AFailedWriteIsReportedByTheCallThatHitsIt) {
+  const std::string record(128, 'r');
+  struct Row {
+    const char* what;
+    std::size_t bytesLeft;
+    bool flushFirst;  // fflush before fclose, as the settings file does
+    std::size_t onDisk;
+  } rows[] = {{"fclose", 100, false, 100}, {"fflush", 0, true, 0}, {"fflush", 127, true, 127}};
+  for (const auto& row : rows) {
+    msvcrt::FILE* file = msvcrt::fopen("out.bin", "wb");
+    ASSERT_NE(file, nullptr);
+    morvek::testing::FailFileWritesAfter(row.bytesLeft, ERROR_DISK_FULL);
+    EXPECT_EQ(msvcrt::fwrite(record.data(), record.size(), 1, file), 1u) << "buffered, not yet written";
+    if (row.flushFirst) {
+      EXPECT_EQ(msvcrt::fflush(file), EOF) << row.what;
+      EXPECT_TRUE(msvcrt::ferror(file)) << row.what;
+    }
+    EXPECT_EQ(msvcrt::fclose(file), row.flushFirst ? 0 : EOF) << row.what << ": nothing is left to write";
+    morvek::testing::ClearFileWriteFaults();
+    EXPECT_EQ(ReadFileBytes("out.bin"), record.substr(0, row.onDisk)) << row.what;
+  }
+
+  // A write larger than the buffer reports how many items reached the file.
+  msvcrt::FILE* file = msvcrt::fopen("out.bin", "wb");
+  ASSERT_NE(file, nullptr);
+  morvek::testing::FailFileWritesAfter(5000, ERROR_DISK_FULL);
+  const std::string big(3 * kBuffer, 'b');
+  EXPECT_EQ(msvcrt::fwrite(big.data(), 1, big.size(), file), kBuffer);
+  EXPECT_TRUE(msvcrt::ferror(file));
+  EXPECT_EQ(msvcrt::fclose(file), 0);
+  EXPECT_EQ(fs::file_size("out.bin"), 5000u);
+}
+
+TEST_F(CrtStreams, AFullDiskFailsTheFlushOrTheClose) {
+  morvek::test::TinyDisk disk("tiny");
+  if (!disk.mounted()) GTEST_SKIP() << "cannot mount a tmpfs here";
+  WriteFileBytes("tiny/filler", std::string(128 * 1024, 'f'));  // takes what the disk has
+  for (bool flushFirst : {false, true}) {
+    msvcrt::FILE* file = msvcrt::fopen("tiny\\settings.ini", "wb");
+    ASSERT_NE(file, nullptr);
+    EXPECT_EQ(msvcrt::fwrite(std::string(128, 's').data(), 128, 1, file), 1u);
+    if (flushFirst) {
+      EXPECT_EQ(msvcrt::fflush(file), EOF);
+    }
+    EXPECT_EQ(msvcrt::fclose(file), flushFirst ? 0 : EOF);
+    EXPECT_TRUE(fs::is_empty("tiny/settings.ini"));
+  }
+}
+
+}  // namespace

@@ -1,0 +1,148 @@
+// Global memory blocks, the last error of each thread, sleeping and the clocks.
+#include <gtest/gtest.h>
+
+#include <pthread.h>
+#include <signal.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <cstring>
+#include <ctime>
+#include <thread>
+#include <vector>
+
+#include "platform/testing.h"
+#include "platform/win32.h"
+
+namespace {
+
+TEST(GlobalMemory, BlocksRoundTripThroughTheirAddress) {
+  for (SIZE_T size : {SIZE_T{0}, SIZE_T{1}, SIZE_T{4094}, SIZE_T{4095}, SIZE_T{4096}, SIZE_T{1} << 20}) {
+    HGLOBAL block = GlobalAlloc(GMEM_ZEROINIT, size);
+    ASSERT_NE(block, nullptr) << size;
+    auto* bytes = static_cast<unsigned char*>(GlobalLock(block));
+    ASSERT_NE(bytes, nullptr) << size;
+    bool zero = true;
+    for (SIZE_T i = 0; i < size; ++i) zero = zero && bytes[i] == 0;
+    EXPECT_TRUE(zero) << size;
+    std::memset(bytes, 0xA5, size);
+    EXPECT_EQ(GlobalHandle(bytes), block) << size;
+    EXPECT_FALSE(GlobalUnlock(block));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SUCCESS)) << "a fixed block is never locked";
+    EXPECT_EQ(GlobalFree(GlobalHandle(bytes)), nullptr) << size;
+    // The address is gone: every call refuses it without touching it.
+    EXPECT_EQ(GlobalHandle(bytes), nullptr);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
+    EXPECT_EQ(GlobalFree(block), block);
+    EXPECT_EQ(GlobalLock(block), nullptr);
+  }
+  int local = 0;
+  EXPECT_EQ(GlobalHandle(&local), nullptr);
+  EXPECT_EQ(GlobalFree(reinterpret_cast<HGLOBAL>(&local)), reinterpret_cast<HGLOBAL>(&local));
+  EXPECT_EQ(GlobalFree(nullptr), nullptr);
+  HGLOBAL plain = GlobalAlloc(GMEM_FIXED, 16);
+  HGLOBAL inside = GlobalHandle(static_cast<char*>(GlobalLock(plain)) + 1);
+  EXPECT_EQ(inside, nullptr) << "only a block's own address maps back";
+  EXPECT_EQ(GlobalFree(plain), nullptr);
+
+  EXPECT_EQ(GlobalAlloc(GMEM_ZEROINIT, SIZE_MAX), nullptr);
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_NOT_ENOUGH_MEMORY));
+  EXPECT_EQ(GlobalAlloc(0x2, 16), nullptr) << "movable blocks do not exist here";
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+}
+
+TEST(GlobalMemory, BlocksMadeOnOneThreadAreFreedOnAnother) {
+  // The reader thread's hand-off: allocate and fill there, free here.
+  std::vector<void*> received(2000);
+  std::vector<std::thread> producers;
+  for (int t = 0; t < 4; ++t) {
+    producers.emplace_back([&received, t] {
+      for (int i = t; i < 2000; i += 4) {
+        void* block = GlobalLock(GlobalAlloc(GMEM_ZEROINIT, 64));
+        std::memset(block, i & 0xFF, 64);
+        received[i] = block;
+      }
+    });
+  }
+  for (auto& producer : producers) producer.join();
+  for (int i = 0; i < 2000; ++i) {
+    ASSERT_EQ(static_cast<unsigned char*>(received[i])[63], i & 0xFF);
+    ASSERT_EQ(GlobalFree(GlobalHandle(received[i])), nullptr);
+  }
+}
+
+TEST(LastError, EachThreadHasItsOwn) {
+  SetLastError(ERROR_DISK_FULL);
+  DWORD seenThere = 1;
+  std::thread other([&] {
+    seenThere = GetLastError();
+    SetLastError(ERROR_ACCESS_DENIED);
+  });
+  other.join();
+  EXPECT_EQ(seenThere, static_cast<DWORD>(ERROR_SUCCESS));
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_DISK_FULL));
+}
+
+TEST(SystemTime, TheTestClockReplacesTheSystemClock) {
+  const SYSTEMTIME fixed{2008, 3, 3, 5, 0, 7, 59, 999};
+  morvek::testing::SetSystemTime(fixed);
+  SYSTEMTIME now{};
+  GetSystemTime(&now);
+  EXPECT_EQ(std::memcmp(&now, &fixed, sizeof now), 0);
+  GetSystemTime(nullptr);  // ignored
+  morvek::testing::ClearSystemTime();
+
+  // The real clock as UTC, with the day of the week counted from Sunday.
+  const std::time_t before = std::time(nullptr);
+  GetSystemTime(&now);
+  const std::time_t after = std::time(nullptr);
+  std::tm expected{};
+  gmtime_r(&before, &expected);
+  if (before == after) {
+    EXPECT_EQ(now.wYear, expected.tm_year + 1900);
+    EXPECT_EQ(now.wMonth, expected.tm_mon + 1);
+    EXPECT_EQ(now.wDay, expected.tm_mday);
+    EXPECT_EQ(now.wDayOfWeek, expected.tm_wday);
+    EXPECT_EQ(now.wHour, expected.tm_hour);
+    EXPECT_EQ(now.wMinute, expected.tm_min);
+    EXPECT_EQ(now.wSecond, expected.tm_sec);
+  }
+  EXPECT_LT(now.wMilliseconds, 1000);
+}
+
+extern "C" void IgnoreSignal(int) {}
+
+TEST(Sleeping, SleepLastsAtLeastItsTimeEvenWhenSignalled) {
+  struct sigaction action {};
+  action.sa_handler = IgnoreSignal;  // no SA_RESTART: the sleep is interrupted
+  struct sigaction previous {};
+  ASSERT_EQ(sigaction(SIGUSR1, &action, &previous), 0);
+
+  std::atomic<bool> asleep{false};
+  std::atomic<bool> done{false};
+  std::chrono::steady_clock::duration slept{};
+  DWORD ticks = 0;
+  std::thread sleeper([&] {
+    const DWORD startTicks = GetTickCount();
+    const auto start = std::chrono::steady_clock::now();
+    asleep = true;
+    Sleep(60);
+    slept = std::chrono::steady_clock::now() - start;
+    ticks = GetTickCount() - startTicks;
+    done = true;
+  });
+  // Interrupt the sleep again and again until it is over.
+  while (!asleep) std::this_thread::yield();
+  while (!done) {
+    pthread_kill(sleeper.native_handle(), SIGUSR1);
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
+  sleeper.join();
+  sigaction(SIGUSR1, &previous, nullptr);
+  EXPECT_GE(slept, std::chrono::milliseconds(60));
+  EXPECT_GE(ticks, 59u) << "the tick count follows the same clock (to the millisecond)";
+  Sleep(0);  // yields and returns
+}
+
+}  // namespace

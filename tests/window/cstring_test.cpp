@@ -1,0 +1,133 @@
+// CString as the program relies on it: byte lengths, embedded NULs, the edits
+// and their bounds, and the append-lineage that windows use to take only a
+// string's new tail.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "platform/afx_string.h"
+
+namespace {
+
+TEST(CStringBytes, LengthsCountBytesAndBoundsNeverCrash) {
+  CString japanese("送信中");
+  EXPECT_EQ(japanese.GetLength(), 6);
+  CString withNul("a\0b", 3);
+  EXPECT_EQ(withNul.GetLength(), 3);
+  EXPECT_EQ(withNul.View(), std::string_view("a\0b", 3));
+  EXPECT_STREQ(static_cast<const char*>(withNul), "a");
+  EXPECT_EQ(CString(static_cast<const char*>(nullptr)), "");
+  EXPECT_EQ(CString("x", -1), "");
+  EXPECT_EQ(CString('-', 3), "---");
+  EXPECT_EQ(CString('-', 0), "");
+
+  struct Row {
+    const char* what;
+    CString result;
+    const char* expected;
+  } rows[] = {
+      {"Left past the end", CString("abc").Left(10), "abc"},
+      {"Left negative", CString("abc").Left(-1), ""},
+      {"Mid inside", CString("abcdef").Mid(2, 3), "cde"},
+      {"Mid past the end", CString("abc").Mid(5), ""},
+      {"Mid negative first", CString("abc").Mid(-2, 2), "ab"},
+      {"Right", CString("abcdef").Right(2), "ef"},
+      {"Right longer than the text", CString("ab").Right(9), "ab"},
+      {"concatenation", CString("ab") + "cd" + CString("ef") + 'g', "abcdefg"},
+      {"C string in front", "x" + CString("y"), "xy"},
+  };
+  for (const Row& row : rows) EXPECT_EQ(row.result, row.expected) << row.what;
+
+  CString text("abcabc");
+  EXPECT_EQ(text.Find('c'), 2);
+  EXPECT_EQ(text.Find('c', 3), 5);
+  EXPECT_EQ(text.Find('c', 99), -1);
+  EXPECT_EQ(text.Find("ca"), 2);
+  EXPECT_EQ(text.Find("zz"), -1);
+  EXPECT_EQ(text.Find(static_cast<const char*>(nullptr)), -1);
+  text.SetAt(0, 'X');
+  text.SetAt(99, 'Y');  // outside: ignored
+  EXPECT_EQ(text, "Xbcabc");
+  EXPECT_EQ(CString("COM1").CompareNoCase("com1"), 0);
+  EXPECT_LT(CString("ABC").CompareNoCase("abd"), 0);
+  EXPECT_GT(CString("b").Compare("a"), 0);
+}
+
+TEST(CStringBytes, FormatAndBuffers) {
+  CString text;
+  text.Format("%s=%d", "rate", 9600);
+  EXPECT_EQ(text, "rate=9600");
+  text.Format("%s%s", static_cast<const char*>(text), "!");  // formatting from itself
+  EXPECT_EQ(text, "rate=9600!");
+  text.Format("%s", "");
+  EXPECT_TRUE(text.IsEmpty());
+
+  CString buffer("abc");
+  char* p = buffer.GetBuffer(16);
+  std::strcpy(p, "longer text");
+  buffer.ReleaseBuffer();
+  EXPECT_EQ(buffer, "longer text");
+  buffer.GetBuffer(0)[0] = 'L';
+  buffer.ReleaseBuffer(4);
+  EXPECT_EQ(buffer, "Long");
+  buffer.GetBuffer(2);
+  buffer.ReleaseBuffer(99);  // longer than the text: kept as it is
+  EXPECT_EQ(buffer, "Long");
+
+  CString self("ab");
+  self += self;
+  EXPECT_EQ(self, "abab");
+}
+
+TEST(CStringLineage, OnlyTheHeadOfAnAppendChainKeepsIt) {
+  CString receive;
+  auto lineage = receive.GetLineage();
+  EXPECT_EQ(lineage->length, 0u);
+  receive += "first";
+  receive.Append("\0x", 2);
+  EXPECT_EQ(receive.GetLineage(), lineage);
+  EXPECT_EQ(lineage->length, 7u);
+
+  // Copies share it; the copy that appends first moves the head on.
+  CString copy = receive;
+  EXPECT_EQ(copy.GetLineage(), lineage);
+  copy += "+copy";
+  EXPECT_EQ(copy.GetLineage(), lineage);
+  EXPECT_EQ(lineage->length, 12u);
+  receive += "+other";  // no longer the head: it diverged from the chain
+  EXPECT_NE(receive.GetLineage(), lineage);
+  EXPECT_EQ(receive.GetLineage()->length, static_cast<size_t>(receive.GetLength()));
+
+  struct Edit {
+    const char* what;
+    void (*apply)(CString&);
+  } edits[] = {
+      {"assign", [](CString& s) { s = "new"; }},
+      {"assign a character", [](CString& s) { s = 'c'; }},
+      {"Empty", [](CString& s) { s.Empty(); }},
+      {"SetAt", [](CString& s) { s.SetAt(0, 'z'); }},
+      {"Format", [](CString& s) { s.Format("%d", 1); }},
+      {"GetBuffer", [](CString& s) { s.GetBuffer(1); }},
+      {"ReleaseBuffer", [](CString& s) { s.ReleaseBuffer(); }},
+  };
+  for (const Edit& edit : edits) {
+    CString text("abc");
+    auto before = text.GetLineage();
+    edit.apply(text);
+    EXPECT_NE(text.GetLineage(), before) << edit.what;
+  }
+
+  // Appending nothing changes nothing.
+  CString head("abc");
+  auto kept = head.GetLineage();
+  head += "";
+  head.Append(nullptr, 3);
+  EXPECT_EQ(head.GetLineage(), kept);
+  // A concatenation extends the chain of its left side.
+  CString longer = head + "def";
+  EXPECT_EQ(longer.GetLineage(), kept);
+  EXPECT_EQ(kept->length, 6u);
+}
+
+}  // namespace
