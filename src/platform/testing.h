@@ -122,6 +122,8 @@ std::string ShownText(HWND window);
 // How often the window's text was rewritten in full (not just appended to)
 // since it was created.
 int FullTextRewrites(HWND window);
+// A dialog's controls, in template order.
+std::vector<HWND> Controls(HWND dialog);
 
 // The entries of the popup menu open now (CP932), empty when none is open.
 std::vector<std::string> OpenMenuEntries();

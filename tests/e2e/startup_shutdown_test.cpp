@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "platform/testing.h"
+#include "exchange/reader_thread.h"
 #include "port/port_config.h"
 #include "res/resource.h"
 #include "support/temp_dir.h"
@@ -29,6 +30,7 @@ class TerminalEndToEnd : public ::testing::Test {
     morvek::testing::TakeMessageBoxTexts();
     setenv("MORVEK_COM1", "loopback", 1);
     g_portConfig = PortConfig{};
+    g_bReaderRun = 1;  // as at program load: each test is one run of the program
     g_bSettingsLoaded = 0;
     g_bSettingsFileRead = 0;
   }

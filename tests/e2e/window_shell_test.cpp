@@ -3,6 +3,7 @@
 #include <stdlib.h>
 
 #include "platform/testing.h"
+#include "exchange/reader_thread.h"
 #include "port/port_config.h"
 #include "res/resource.h"
 #include "support/temp_dir.h"
@@ -19,9 +20,11 @@ RECT RectInParent(CWnd& dialog, int id) {
   dialog.GetWindowRect(&client);
   RECT clientArea;
   dialog.GetClientRect(&clientArea);
-  // Client origin in screen pixels: the window rectangle's right/bottom minus the client size.
-  LONG originX = client.right - (clientArea.right - clientArea.left);
-  LONG originY = client.bottom - (clientArea.bottom - clientArea.top);
+  // Client origin in screen pixels: the frame is as wide on the left, right and
+  // bottom edges; the caption adds to the top only.
+  LONG side = ((client.right - client.left) - (clientArea.right - clientArea.left)) / 2;
+  LONG originX = client.left + side;
+  LONG originY = client.bottom - side - (clientArea.bottom - clientArea.top);
   return RECT{control.left - originX, control.top - originY, control.right - originX, control.bottom - originY};
 }
 
@@ -31,6 +34,7 @@ class WindowShell : public ::testing::Test {
     morvek::testing::CaptureMessageBoxes(true);
     setenv("MORVEK_COM1", "loopback", 1);
     g_portConfig = PortConfig{};
+    g_bReaderRun = 1;  // as at program load: each test is one run of the program
     g_bSettingsLoaded = 0;
   }
   void TearDown() override {

@@ -91,7 +91,9 @@ TEST_F(FileLoadTest, AFileThatCannotBeLoadedChangesNothing) {
       PressButton(dlg, IDC_FILE_SELECT);
       std::vector<std::string> messages = MessagesShown();
       ASSERT_EQ(messages.size(), c.message ? 1u : 0u) << c.name;
-      if (c.message) EXPECT_NE(messages[0].find(*c.chosen), std::string::npos) << c.name << ": " << messages[0];
+      if (c.message) {
+        EXPECT_NE(messages[0].find(*c.chosen), std::string::npos) << c.name << ": " << messages[0];
+      }
       EXPECT_EQ(ControlText(dlg, IDC_SEND_BOX), "kept") << c.name;
       EXPECT_EQ(ControlText(dlg, IDC_SEND_COUNT), "") << c.name;
       EXPECT_EQ(ControlText(dlg, IDC_FILE_NAME), "") << c.name;

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "exchange/reader_thread.h"
 #include "platform/testing.h"
 #include "port/port_config.h"
 #include "res/resource.h"
@@ -40,8 +41,11 @@ class ClearBoxes : public ::testing::Test {
     utc.wMinute = 7;
     morvek::testing::SetSystemTime(utc);
     setenv("MORVEK_COM1", "loopback", 1);
+    // The state of a freshly loaded program (an earlier session's close
+    // cleared the reader's run flag).
     g_portConfig = PortConfig{};
     g_bSettingsLoaded = 0;
+    g_bReaderRun = 1;
   }
   void TearDown() override {
     morvek::testing::ClearFileWriteFaults();

@@ -79,7 +79,7 @@ TEST_F(TimeStamp, FebruaryAndHourShifts) {
   struct Year {
     WORD year;
     WORD days;
-  } years[] = {{1900, 28}, {2000, 29}, {2004, 29}, {2008, 29}, {2009, 28}, {2100, 28}, {2400, 29}, {1, 28}};
+  } years[] = {{1900, 28}, {2000, 29}, {2004, 29}, {2008, 29}, {2009, 28}, {2100, 28}, {2200, 28}, {2400, 29}, {1, 28}};
   for (const auto& row : years) EXPECT_EQ(m_dlg.DaysInFebruary(row.year), row.days) << row.year;
 
   // Day of week and milliseconds of the result are left as they were.

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "exchange/reader_thread.h"
 #include "platform/testing.h"
 #include "port/list_settings.h"
 #include "port/port_config.h"
@@ -50,8 +51,11 @@ class PortSelection : public ::testing::Test {
     morvek::testing::TakeMessageBoxTexts();
     setenv("MORVEK_COM1", "loopback", 1);
     setenv("MORVEK_COM2", "/nonexistent/tty", 1);
+    // The state of a freshly loaded program (an earlier session's close
+    // cleared the reader's run flag).
     g_portConfig = PortConfig{};
     g_bSettingsLoaded = 0;
+    g_bReaderRun = 1;
     g_bSettingsFileRead = 0;
     // The start-up showing takes the defaults; the n-th later showing picks
     // m_picks[n-1] and ends with OK.
@@ -121,6 +125,7 @@ TEST_F(PortSelection, APortThatOpensButCannotBeBroughtUpIsClosedAndShownAsMissin
     port->RefuseConfigure(row.refuseConfigure);
     g_portConfig = PortConfig{};
     g_bSettingsLoaded = 0;
+    g_bReaderRun = 1;
     TerminalSession session;
     session.settings = [&](CDialog& settings) {
       if (session.settingsShown == 2) PickPort(settings, 1);

@@ -90,7 +90,7 @@ TEST(DialogTemplates, MainDialogHasEveryControlWithItsIdPlaceAndStyle) {
     EXPECT_TRUE(t->controls[i].style & WS_TABSTOP) << t->controls[i].id;
     EXPECT_TRUE(ids.insert(t->controls[i].id).second) << "duplicate id " << t->controls[i].id;
   }
-  EXPECT_EQ(ids.size(), 23u);
+  EXPECT_EQ(ids.size(), 22u);
 }
 
 TEST(DialogTemplates, PortSettingsAndAboutBox) {

@@ -16,6 +16,14 @@ namespace {
 
 QMenu* OpenMenu() { return qobject_cast<QMenu*>(QApplication::activePopupWidget()); }
 
+// A minimised window shows only its own painting (the icon), not its controls.
+QPixmap Painted(QWidget* widget) {
+  if (!widget->isMinimized()) return widget->grab();
+  QPixmap pixmap(widget->size());
+  widget->render(&pixmap, QPoint(), QRegion(), QWidget::DrawWindowBackground);
+  return pixmap;
+}
+
 }  // namespace
 }  // namespace morvek::qt
 
@@ -32,6 +40,11 @@ std::string ShownText(HWND window) {
 int FullTextRewrites(HWND window) {
   qt::WindowRecord* record = qt::FindWindowRecord(window);
   return record ? record->text.fullRewrites : 0;
+}
+
+std::vector<HWND> Controls(HWND dialog) {
+  qt::WindowRecord* record = qt::FindWindowRecord(dialog);
+  return record ? record->children : std::vector<HWND>();
 }
 
 std::vector<std::string> OpenMenuEntries() {
@@ -64,7 +77,7 @@ bool WaitCursorShown() {
 WindowImage RenderWindow(HWND window) {
   qt::WindowRecord* record = qt::FindWindowRecord(window);
   if (!record || !record->widget) return {};
-  QImage image = record->widget->grab().toImage().convertToFormat(QImage::Format_RGB32);
+  QImage image = qt::Painted(record->widget).toImage().convertToFormat(QImage::Format_RGB32);
   WindowImage result;
   result.width = image.width();
   result.height = image.height();
@@ -78,7 +91,7 @@ WindowImage RenderWindow(HWND window) {
 bool SaveWindowImage(HWND window, const std::string& pngPath) {
   qt::WindowRecord* record = qt::FindWindowRecord(window);
   if (!record || !record->widget) return false;
-  return record->widget->grab().save(QString::fromLocal8Bit(pngPath.c_str()), "PNG");
+  return qt::Painted(record->widget).save(QString::fromLocal8Bit(pngPath.c_str()), "PNG");
 }
 
 }  // namespace morvek::testing

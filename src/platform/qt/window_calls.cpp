@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "qt/dialog_widget.h"
+#include "qt/modal_dialog.h"
 #include "qt/window_registry.h"
 #include "win32_system.h"
 #include "win32_user.h"
@@ -163,7 +164,17 @@ HWND SetFocus(HWND hWnd) {
   return previous;
 }
 
-HWND GetFocus() { return morvek::qt::WindowOfWidget(QApplication::focusWidget()); }
+HWND GetFocus() {
+  // A dialog the window system has not activated yet still has its focus
+  // control (the one it gets when activated).
+  QWidget* focused = QApplication::focusWidget();
+  if (!focused) {
+    if (WindowRecord* dialog = morvek::qt::FindWindowRecord(morvek::qt::ActiveModalDialog()); dialog && dialog->widget) {
+      focused = dialog->widget->focusWidget();
+    }
+  }
+  return morvek::qt::WindowOfWidget(focused);
+}
 
 BOOL SetWindowTextA(HWND hWnd, LPCSTR lpString) {
   if (!morvek::qt::IsLiveWindow(hWnd)) {

@@ -1,0 +1,188 @@
+// Control texts as CP932 bytes: every byte string comes back as it was set,
+// in every kind of edit; a string that grew by appending is taken as its tail
+// only; data exchange moves all bound members both ways, and what the user
+// types reaches a member only through UpdateData(TRUE).
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "dialog_runner.h"
+#include "platform/text/cp932.h"
+
+namespace {
+
+using morvek::test::kMainTemplate;
+using morvek::test::RunDialog;
+using morvek::testing::FullTextRewrites;
+using morvek::testing::ShownText;
+
+// The three kinds of edit in the main template.
+constexpr int kLineEdit = 1009;  // single line, read-only
+constexpr int kTextEdit = 1002;  // multi-line, editable
+constexpr int kTextView = 1003;  // multi-line, read-only
+
+std::string Decoded(const std::string& bytes) {
+  return morvek::text::EncodeCp932(morvek::text::DecodeCp932(bytes));
+}
+
+std::string WindowBytes(CWnd& control) {
+  CString text;
+  control.GetWindowText(text);
+  return std::string(text.View());
+}
+
+TEST(ControlTexts, EveryByteStringComesBackAsItWasSet) {
+  std::string everyPair;
+  for (int first = 0; first < 256; ++first) {
+    for (int second = 0; second < 256; ++second) {
+      everyPair += static_cast<char>(first);
+      everyPair += static_cast<char>(second);
+    }
+  }
+  const std::vector<std::string> texts = {
+      everyPair,
+      "\x82",                // a lead byte alone at the end
+      "text\x82",            // and after text
+      "\x82\xa0\x81",        // a character, then a lone lead byte
+      "\x80\xa0\xfd\xfe\xff",  // bytes that start no character
+      "\xed\x40\xfa\x5c\x87\x40",  // NEC and IBM codes that share characters
+      "\x81\x60\x5c\x7e",    // wave dash, backslash, tilde
+      std::string("a\0b", 3),
+      "",
+  };
+  CDialog dialog(kMainTemplate);
+  RunDialog(dialog, [&](CDialog& d) {
+    for (int id : {kLineEdit, kTextEdit, kTextView}) {
+      CWnd& control = *d.GetDlgItem(id);
+      for (const std::string& text : texts) {
+        control.SetWindowText(CString(std::string_view(text)));
+        EXPECT_EQ(WindowBytes(control), text) << id << " " << text.size();
+        EXPECT_EQ(control.GetWindowTextLength(), static_cast<int>(text.size())) << id;
+      }
+      // Shown: the decoding, with invalid bytes as visible substitutes that
+      // encode back to themselves.
+      const std::string printable = "\x82\xa0\x80\xff\x82";
+      control.SetWindowText(printable.c_str());
+      EXPECT_EQ(ShownText(control.m_hWnd), Decoded(printable)) << id;
+      char buffer[16] = {0};
+      EXPECT_EQ(GetWindowText(control.m_hWnd, buffer, 4), 3) << id;  // truncated to the buffer
+      EXPECT_EQ(std::string(buffer), printable.substr(0, 3)) << id;
+    }
+  });
+}
+
+TEST(ControlTexts, AStringThatGrewByAppendingIsTakenAsItsTail) {
+  CDialog dialog(kMainTemplate);
+  RunDialog(dialog, [&](CDialog& d) {
+    for (int id : {kTextView, kTextEdit, kLineEdit}) {
+      SCOPED_TRACE(id);
+      CWnd& control = *d.GetDlgItem(id);
+      HWND hwnd = control.m_hWnd;
+      CString text;
+      control.SetWindowText(text);
+      int rewrites = FullTextRewrites(hwnd);
+      const std::string block = "block of received text\r\n";
+      for (int i = 0; i < 200; ++i) {
+        text += block.c_str();
+        control.SetWindowText(text);
+      }
+      if (id != kLineEdit) {
+        EXPECT_EQ(FullTextRewrites(hwnd), rewrites);  // tails only
+      }
+      EXPECT_EQ(WindowBytes(control), std::string(text.View()));
+      EXPECT_EQ(ShownText(hwnd), std::string(text.View()));
+
+      struct Step {
+        const char* what;
+        CString next;
+        int rewrites;  // full rewrites it costs
+      } steps[] = {
+          {"the same string again", text, 0},
+          {"the same bytes, another string", CString(std::string_view(text.View())), 0},
+          {"a prefix", text.Left(10), 1},
+          {"a new string", CString("other"), 1},
+      };
+      for (const Step& step : steps) {
+        int before = FullTextRewrites(hwnd);
+        control.SetWindowText(step.next);
+        EXPECT_EQ(FullTextRewrites(hwnd) - before, step.rewrites) << step.what;
+        EXPECT_EQ(WindowBytes(control), std::string(step.next.View())) << step.what;
+      }
+      // A copy that diverged no longer extends what the window shows.
+      CString head("head");
+      control.SetWindowText(head);
+      CString copy = head;
+      copy += "-copy";
+      head += "-head";
+      int before = FullTextRewrites(hwnd);
+      control.SetWindowText(copy);
+      control.SetWindowText(head);
+      EXPECT_EQ(WindowBytes(control), "head-head");
+      if (id != kLineEdit) {
+        EXPECT_EQ(FullTextRewrites(hwnd) - before, 1);  // copy: its tail; head: in full
+      }
+    }
+  });
+}
+
+class ExchangeDialog : public CDialog {
+ public:
+  ExchangeDialog() : CDialog(kMainTemplate) {}
+  CButton m_btnSend;
+  CString m_strFirst;
+  CString m_strSecond;  // bound to the same control after m_strFirst
+  CString m_strSend;
+  CString m_strReceive;
+  int changes = 0;
+
+  void DoDataExchange(CDataExchange* pDX) override {
+    DDX_Control(pDX, 1000, m_btnSend);
+    DDX_Text(pDX, kLineEdit, m_strFirst);
+    DDX_Text(pDX, kLineEdit, m_strSecond);
+    DDX_Text(pDX, kTextEdit, m_strSend);
+    DDX_Text(pDX, kTextView, m_strReceive);
+    DDX_Text(pDX, 4242, m_strFirst);  // no such control: nothing moves
+  }
+  void OnSendChanged() { ++changes; }
+  DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(ExchangeDialog, CDialog)
+  ON_EN_CHANGE(kTextEdit, OnSendChanged)
+END_MESSAGE_MAP()
+
+TEST(DataExchange, MembersMoveBothWaysInOrderAndTypingOnlyThroughUpdateData) {
+  ExchangeDialog dialog;
+  dialog.m_strFirst = "first";
+  dialog.m_strSecond = "second";
+  dialog.m_strSend = "to send";
+  RunDialog(dialog, [&](CDialog&) {
+    // OnInitDialog's UpdateData(FALSE): in binding order, the later member wins.
+    EXPECT_EQ(WindowBytes(*dialog.GetDlgItem(kLineEdit)), "second");
+    EXPECT_EQ(WindowBytes(*dialog.GetDlgItem(kTextEdit)), "to send");
+    EXPECT_EQ(dialog.GetDlgItem(1000), &dialog.m_btnSend);
+    HWND bound = dialog.m_btnSend.m_hWnd;
+    dialog.UpdateData(TRUE);
+    EXPECT_EQ(dialog.m_strFirst, "second");
+    EXPECT_EQ(dialog.m_btnSend.m_hWnd, bound);  // bound once
+
+    ASSERT_TRUE(morvek::testing::TypeText(dialog.GetDlgItem(kTextEdit)->m_hWnd, "typed\r\nline"));
+    EXPECT_EQ(dialog.changes, 1);
+    EXPECT_EQ(dialog.m_strSend, "to send");  // not before the exchange
+    dialog.UpdateData(TRUE);
+    EXPECT_EQ(dialog.m_strSend, "typed\r\nline");
+    dialog.GetDlgItem(kTextEdit)->SetWindowText("set by the program");
+    EXPECT_EQ(dialog.changes, 1);  // the program's changes do not notify
+
+    // A large member the window already shows is not read back at all.
+    for (int i = 0; i < 4096; ++i) dialog.m_strReceive += "0123456789abcdef";
+    dialog.UpdateData(FALSE);
+    auto lineage = dialog.m_strReceive.GetLineage();
+    dialog.UpdateData(TRUE);
+    EXPECT_EQ(dialog.m_strReceive.GetLineage(), lineage);
+    EXPECT_EQ(dialog.m_strReceive.GetLength(), 65536);
+  });
+}
+
+}  // namespace
