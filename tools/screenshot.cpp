@@ -45,16 +45,21 @@ void LoadStartupSettings() {
   morvek::testing::OnModalDialog(nullptr);
 }
 
+template <std::size_t N>
+void FillSelectorOf(CDialog& dialog, int id, const char* const (&entries)[N]) {
+  CComboBox box;
+  if (box.SubclassDlgItem(id, &dialog)) FillSelector(box, entries);
+}
+
 void FillMainDialog(CDialog& dialog) {
-  FillSelector(static_cast<CComboBox&>(*dialog.GetDlgItem(IDC_SEND_FORMAT)), kSendFormatEntries);
-  FillSelector(static_cast<CComboBox&>(*dialog.GetDlgItem(IDC_INTERVAL)), kIntervalEntries);
-  FillSelector(static_cast<CComboBox&>(*dialog.GetDlgItem(IDC_DISPLAY_FORMAT)), kDisplayFormatEntries);
+  FillSelectorOf(dialog, IDC_SEND_FORMAT, kSendFormatEntries);
+  FillSelectorOf(dialog, IDC_INTERVAL, kIntervalEntries);
+  FillSelectorOf(dialog, IDC_DISPLAY_FORMAT, kDisplayFormatEntries);
   dialog.SetWindowText(WindowTitleText(g_portConfig));
   dialog.GetDlgItem(IDC_PORT_STATUS)->SetWindowText(OpenPortStatusLine(g_portConfig));
   char timeout[16] = {0};
   dialog.GetDlgItem(IDC_READ_TIMEOUT)->SetWindowText(msvcrt::_itoa(g_portConfig.ReadIntervalTimeout, timeout, 10));
-  static_cast<CButton&>(*dialog.GetDlgItem(IDC_DTR)).SetCheck(BST_CHECKED);
-  static_cast<CButton&>(*dialog.GetDlgItem(IDC_RTS)).SetCheck(BST_CHECKED);
+  for (int id : {IDC_DTR, IDC_RTS}) dialog.GetDlgItem(id)->SendMessage(BM_SETCHECK, BST_CHECKED);
   for (int id : {IDC_DCD, IDC_DSR, IDC_CTS, IDC_RI}) dialog.GetDlgItem(id)->SetWindowText("OFF");
 }
 

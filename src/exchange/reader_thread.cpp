@@ -67,8 +67,10 @@ UINT ReaderThreadProc(LPVOID pParam) {
 
 void CTerminalDlg::StartReader() {
   if (m_pReader != nullptr) {
-    // Never two readers: the running one is joined first, and the new one
-    // starts with the run flag the caller has set.
+    // Never two readers. Callers stop the reader before they close a port, so
+    // one still running here is a caller's slip: it is joined first (which,
+    // as every stop does, ends the port's reads), and the new one starts with
+    // the run flag the caller has set.
     int nRun = g_bReaderRun;
     StopReader();
     g_bReaderRun = nRun;

@@ -37,12 +37,10 @@ std::string Title(CWnd& dlg) {
 }
 
 void PickPort(CDialog& settings, int index) {
-  auto& dlg = static_cast<CPortSettingsDlg&>(settings);
-  dlg.m_cmbPort.SetCurSel(index);
-  dlg.SendMessage(WM_COMMAND, MAKEWPARAM(IDC_PORT, CBN_SELCHANGE), reinterpret_cast<LPARAM>(dlg.m_cmbPort.m_hWnd));
+  EXPECT_TRUE(morvek::testing::ChooseComboEntry(static_cast<CPortSettingsDlg&>(settings).m_cmbPort.m_hWnd, index));
 }
 
-void PressOk(CDialog& dlg) { dlg.SendMessage(WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0); }
+void PressOk(CDialog& dlg) { morvek::testing::Click(dlg.GetDlgItem(IDOK)->m_hWnd); }
 
 class PortSelection : public ::testing::Test {
  protected:
@@ -190,8 +188,8 @@ TEST_F(PortSelection, ClosingTheSettingsDialogByItsCloseBoxStillOpensThePickedPo
   m_session.settings = [&](CDialog& settings) {
     if (m_session.settingsShown == 2) {
       PickPort(settings, 1);
-      settings.GetDlgItem(IDC_TIMEOUT)->SetWindowText("99");
-      settings.SendMessage(WM_SYSCOMMAND, SC_CLOSE, 0);
+      morvek::testing::TypeText(settings.GetDlgItem(IDC_TIMEOUT)->m_hWnd, "99");
+      morvek::testing::SendKey(settings.m_hWnd, VK_F4, morvek::testing::kAlt);
       return;
     }
     PressOk(settings);

@@ -50,16 +50,24 @@ CComboBox& BoxOf(CPortSettingsDlg& dlg, ListSetting setting) {
   return dlg.m_cmbFlowControl;
 }
 
-// Picks an entry as the operator does: the box's selection changes and its
-// change notification reaches the dialog.
+// Picks an entry from the drop-down list as the operator does.
 void Pick(CPortSettingsDlg& dlg, ListSetting setting, int position) {
+  EXPECT_TRUE(morvek::testing::ChooseComboEntry(BoxOf(dlg, setting).m_hWnd, position));
+}
+
+// A box that loses its selection (no entry picked) still notifies the dialog.
+void ClearPick(CPortSettingsDlg& dlg, ListSetting setting) {
   CComboBox& box = BoxOf(dlg, setting);
-  box.SetCurSel(position);
+  box.SetCurSel(-1);
   dlg.SendMessage(WM_COMMAND, MAKEWPARAM(box.GetDlgCtrlID(), CBN_SELCHANGE), reinterpret_cast<LPARAM>(box.m_hWnd));
 }
 
-void PressOk(CDialog& dlg) { dlg.SendMessage(WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0); }
-void PressCloseBox(CDialog& dlg) { dlg.SendMessage(WM_SYSCOMMAND, SC_CLOSE, 0); }
+void TypeTimeout(CDialog& dlg, const char* text) {
+  EXPECT_TRUE(morvek::testing::TypeText(dlg.GetDlgItem(IDC_TIMEOUT)->m_hWnd, text));
+}
+
+void PressOk(CDialog& dlg) { morvek::testing::Click(dlg.GetDlgItem(IDOK)->m_hWnd); }
+void PressCloseBox(CDialog& dlg) { morvek::testing::SendKey(dlg.m_hWnd, VK_F4, morvek::testing::kAlt); }
 
 // Runs the dialog as its callers do; `script` drives it once it is up and may
 // end it, else OK ends it.
@@ -182,7 +190,7 @@ TEST_F(PortSettingsDialog, EveryPickSetsNumberAndTextAtOnce) {
 
     // A box left without a selection changes nothing.
     const std::string before = RecordOf(g_portConfig);
-    for (ListSetting setting : kListSettings) Pick(dlg, setting, -1);
+    for (ListSetting setting : kListSettings) ClearPick(dlg, setting);
     EXPECT_EQ(RecordOf(g_portConfig), before);
   });
 }
@@ -199,7 +207,7 @@ TEST_F(PortSettingsDialog, OkTakesTheTypedTimeOutAndTheCloseBoxDropsIt) {
     g_bSettingsLoaded = 0;
     INT_PTR result = RunSettingsDialog([&](CPortSettingsDlg& dlg) {
       Pick(dlg, ListSetting::Port, 2);
-      dlg.GetDlgItem(IDC_TIMEOUT)->SetWindowText("50");
+      TypeTimeout(dlg, "50");
       row.end(dlg);
     });
     EXPECT_EQ(result, row.result) << row.what;
@@ -225,7 +233,7 @@ TEST_F(PortSettingsDialog, TheTimeOutIsReadFromAtMostFifteenCharactersAndClamped
       {"000000000000000123", 0},
   };
   for (const auto& row : rows) {
-    RunSettingsDialog([&](CPortSettingsDlg& dlg) { dlg.GetDlgItem(IDC_TIMEOUT)->SetWindowText(row.typed); });
+    RunSettingsDialog([&](CPortSettingsDlg& dlg) { TypeTimeout(dlg, row.typed); });
     EXPECT_EQ(g_portConfig.ReadIntervalTimeout, row.timeout) << row.typed;
   }
   // The runtime's conversion clamps the other way too.
@@ -235,21 +243,18 @@ TEST_F(PortSettingsDialog, TheTimeOutIsReadFromAtMostFifteenCharactersAndClamped
 TEST_F(PortSettingsDialog, EnterAndEscapeOnlyBeep) {
   RunSettingsDialog([](CPortSettingsDlg& dlg) {
     morvek::testing::TakeBeepCount();
+    const std::string record = RecordOf(g_portConfig);
     struct Row {
       int id;
-      WPARAM key;
+      UINT key;
     } rows[] = {{IDOK, VK_RETURN}, {IDOK, VK_ESCAPE}, {IDC_TIMEOUT, VK_RETURN}, {IDC_BAUD_RATE, VK_ESCAPE}};
-    for (const auto& row : rows) {
-      MSG msg{dlg.GetDlgItem(row.id)->m_hWnd, WM_KEYDOWN, row.key, 0, 0, {0, 0}};
-      EXPECT_TRUE(static_cast<CWnd&>(dlg).PreTranslateMessage(&msg));
-    }
-    MSG onDialog{dlg.m_hWnd, WM_KEYDOWN, VK_ESCAPE, 0, 0, {0, 0}};
-    EXPECT_TRUE(static_cast<CWnd&>(dlg).PreTranslateMessage(&onDialog));
+    for (const auto& row : rows) morvek::testing::SendKey(dlg.GetDlgItem(row.id)->m_hWnd, row.key);
+    morvek::testing::SendKey(dlg.m_hWnd, VK_ESCAPE);
     EXPECT_EQ(morvek::testing::TakeBeepCount(), 5);
     EXPECT_TRUE(IsWindow(dlg.m_hWnd));
+    EXPECT_EQ(RecordOf(g_portConfig), record);
     // Other keys go on to the dialog's own handling, without a beep.
-    MSG keyUp{dlg.GetDlgItem(IDC_TIMEOUT)->m_hWnd, WM_KEYUP, VK_RETURN, 0, 0, {0, 0}};
-    static_cast<CWnd&>(dlg).PreTranslateMessage(&keyUp);
+    morvek::testing::SendKey(dlg.GetDlgItem(IDC_TIMEOUT)->m_hWnd, '7');
     EXPECT_EQ(morvek::testing::TakeBeepCount(), 0);
   });
 }

@@ -116,12 +116,23 @@ TEST(ControlNotifications, UserActionsNotifyAndTheProgramsDoNot) {
   });
 }
 
+class EditDialog : public CDialog {
+ public:
+  EditDialog() : CDialog(kMainTemplate) {}
+  CEdit m_editSend;
+  CEdit m_editReceive;
+  void DoDataExchange(CDataExchange* pDX) override {
+    DDX_Control(pDX, 1002, m_editSend);
+    DDX_Control(pDX, 1003, m_editReceive);
+  }
+};
+
 TEST(EditControl, SelectionReplacementAndLineCount) {
-  CDialog dialog(kMainTemplate);
-  RunDialog(dialog, [&](CDialog& d) {
-    for (int id : {1002, 1003}) {
-      SCOPED_TRACE(id);
-      CEdit& edit = static_cast<CEdit&>(*d.GetDlgItem(id));
+  EditDialog dialog;
+  RunDialog(dialog, [&](CDialog&) {
+    for (CEdit* box : {&dialog.m_editSend, &dialog.m_editReceive}) {
+      CEdit& edit = *box;
+      SCOPED_TRACE(edit.GetDlgCtrlID());
       EXPECT_EQ(edit.GetLineCount(), 1);  // empty: one line
       edit.SetWindowText("one\r\n送信");
       EXPECT_EQ(edit.GetLineCount(), 2);
@@ -134,7 +145,7 @@ TEST(EditControl, SelectionReplacementAndLineCount) {
       EXPECT_EQ(text, "one\r\n送信\r\nend");
       EXPECT_EQ(edit.GetLineCount(), 3);
     }
-    CEdit& edit = static_cast<CEdit&>(*d.GetDlgItem(1002));
+    CEdit& edit = dialog.m_editSend;
     edit.SetSel(5, 7);  // the character 送 (two bytes)
     edit.ReplaceSel("受");
     DWORD start = 0, end = 0;

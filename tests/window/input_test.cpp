@@ -29,6 +29,7 @@ class KeyDialog : public CDialog {
   std::set<WPARAM> swallowed;
   std::vector<int> helpFor;
   std::vector<UINT> commands;
+  INT_PTR aboutResult = 0;
 
   BOOL OnInitDialog() override {
     CDialog::OnInitDialog();
@@ -46,9 +47,15 @@ class KeyDialog : public CDialog {
     helpFor.push_back(pHelpInfo->iCtrlId);
     return TRUE;
   }
+  // As the program does: its own entry shows the About box, the rest is the system's.
   void OnSysCommand(UINT nID, LPARAM) {
     commands.push_back(nID);
-    if ((nID & 0xFFF0) != kAboutCommand) Default();
+    if ((nID & 0xFFF0) == kAboutCommand) {
+      CDialog about(morvek::test::kAboutTemplate);
+      aboutResult = about.DoModal();
+      return;
+    }
+    Default();
   }
   bool Saw(UINT message, WPARAM wParam, HWND hwnd) const {
     for (const MSG& msg : seen) {
@@ -96,6 +103,11 @@ TEST(PreTranslate, KeysAimedAtAControlReachTheDialogsFilterFirst) {
 
 TEST(SystemMenu, OpensFromTheKeyboardAndTheBackgroundAndSendsItsCommands) {
   KeyDialog dialog;
+  int aboutShown = 0;
+  auto pressOk = [&](CDialog& about) {
+    ++aboutShown;
+    SendKey(GetDlgItem(about.m_hWnd, IDOK), VK_RETURN);
+  };
   RunDialog(dialog, [&](CDialog& d) {
     SendKey(d.m_hWnd, VK_SPACE, morvek::testing::kAlt);
     EXPECT_EQ(OpenMenuEntries(),
@@ -105,6 +117,8 @@ TEST(SystemMenu, OpensFromTheKeyboardAndTheBackgroundAndSendsItsCommands) {
     EXPECT_FALSE(ChooseMenuEntry("サイズ変更(&S)"));        // no sizing border: greyed
     EXPECT_TRUE(ChooseMenuEntry(kAboutEntry));
     EXPECT_EQ(dialog.commands, (std::vector<UINT>{kKeyMenu, kAboutCommand}));
+    EXPECT_EQ(aboutShown, 1);
+    EXPECT_EQ(dialog.aboutResult, IDOK);
     EXPECT_TRUE(OpenMenuEntries().empty());
 
     morvek::testing::RightClick(GetDlgItem(d.m_hWnd, 1002), 5, 5);  // in a control: no system menu
@@ -118,7 +132,7 @@ TEST(SystemMenu, OpensFromTheKeyboardAndTheBackgroundAndSendsItsCommands) {
     morvek::testing::RightClick(d.m_hWnd, 2, 2);
     EXPECT_TRUE(ChooseMenuEntry("閉じる(&C)\tAlt+F4"));
     EXPECT_FALSE(IsWindow(d.m_hWnd));
-  });
+  }, pressOk);
   EXPECT_EQ(dialog.commands, (std::vector<UINT>{kKeyMenu, kAboutCommand, SC_MAXIMIZE, SC_RESTORE, SC_CLOSE}));
   EXPECT_EQ(GetSystemMenu(nullptr, FALSE), nullptr);
   EXPECT_FALSE(AppendMenu(nullptr, MF_STRING, 1, "x"));

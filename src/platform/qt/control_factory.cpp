@@ -8,8 +8,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
-#include <QScrollBar>
 #include <algorithm>
+#include <limits>
 #include <string_view>
 
 #include "qt/byte_text_view.h"
@@ -97,6 +97,7 @@ Created CreateEdit(QWidget* parent, DWORD style) {
     return {edit, WindowKind::TextEdit};
   }
   auto* edit = new QLineEdit(parent);
+  edit->setMaxLength(std::numeric_limits<int>::max());  // the program's texts have no limit
   edit->setFrame(border);
   edit->setAlignment(EditAlignment(style) | Qt::AlignVCenter);
   edit->setReadOnly(readOnly);

@@ -23,8 +23,6 @@ QFont DefaultUiFont();
 class DialogUnits {
  public:
   explicit DialogUnits(const QFont& font);
-  int BaseX() const { return m_baseX; }
-  int BaseY() const { return m_baseY; }
   int ToPixelsX(int units) const;
   int ToPixelsY(int units) const;
   QRect ToPixels(int x, int y, int cx, int cy) const;

@@ -66,14 +66,6 @@ QImage IconImageOf(HICON icon, int size) {
   return largest->scaled(size, size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
 }
 
-QIcon IconOf(HICON icon) {
-  QIcon result;
-  if (const LoadedIcon* loaded = Find(icon)) {
-    for (const QImage& image : loaded->images) result.addPixmap(QPixmap::fromImage(image));
-  }
-  return result;
-}
-
 QIcon WindowIconOf(HICON bigIcon, HICON smallIcon) {
   QIcon result;
   if (QImage big = IconImageOf(bigIcon, kSystemIconSize); !big.isNull()) result.addPixmap(QPixmap::fromImage(big));

@@ -12,8 +12,6 @@ namespace morvek::qt {
 // The icon's image for a square size: the image of that size, else the
 // largest one scaled. Null image for an unknown icon.
 QImage IconImageOf(HICON icon, int size);
-// All images of an icon as one QIcon (empty for an unknown icon).
-QIcon IconOf(HICON icon);
 // A window icon from the big (32 pixels) and small (16 pixels) icons.
 QIcon WindowIconOf(HICON bigIcon, HICON smallIcon);
 

@@ -12,13 +12,8 @@ namespace {
 HWND g_paintingWindow = nullptr;
 QWidget* g_paintingWidget = nullptr;
 
-struct DeviceContext {
-  QWidget* widget;
-  std::unique_ptr<QPainter> painter;
-};
-
-std::map<HDC, DeviceContext>& DeviceContexts() {
-  static std::map<HDC, DeviceContext> contexts;
+std::map<HDC, std::unique_ptr<QPainter>>& DeviceContexts() {
+  static std::map<HDC, std::unique_ptr<QPainter>> contexts;
   return contexts;
 }
 
@@ -26,7 +21,7 @@ HDC NewDeviceContext(QWidget* widget) {
   static std::uintptr_t next = 0x20010;
   HDC hdc = reinterpret_cast<HDC>(next);
   next += 4;
-  DeviceContexts().emplace(hdc, DeviceContext{widget, std::make_unique<QPainter>(widget)});
+  DeviceContexts().emplace(hdc, std::make_unique<QPainter>(widget));
   return hdc;
 }
 
@@ -45,12 +40,7 @@ PaintScope::~PaintScope() {
 
 QPainter* PainterOf(HDC hdc) {
   auto found = DeviceContexts().find(hdc);
-  return found == DeviceContexts().end() ? nullptr : found->second.painter.get();
-}
-
-QWidget* WidgetOf(HDC hdc) {
-  auto found = DeviceContexts().find(hdc);
-  return found == DeviceContexts().end() ? nullptr : found->second.widget;
+  return found == DeviceContexts().end() ? nullptr : found->second.get();
 }
 
 }  // namespace morvek::qt

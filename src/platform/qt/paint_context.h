@@ -24,7 +24,5 @@ class PaintScope {
 
 // The painter of a device context, or null.
 QPainter* PainterOf(HDC hdc);
-// The widget a device context paints, or null.
-QWidget* WidgetOf(HDC hdc);
 
 }  // namespace morvek::qt

@@ -26,7 +26,6 @@ class SystemMenu {
     QString text;
   };
 
-  HMENU Handle() const { return m_wrapper.m_hMenu; }
   CMenu* Wrapper() { return &m_wrapper; }
   const std::vector<Entry>& Entries() const { return m_entries; }
   void Append(const Entry& entry) { m_entries.push_back(entry); }
