@@ -4,6 +4,7 @@
 // takes messages) and ends the loop with the result.
 #include "qt/modal_dialog.h"
 
+#include <QCoreApplication>
 #include <QEventLoop>
 #include <QPointer>
 #include <functional>
@@ -93,7 +94,8 @@ HWND ActiveModalDialog() {
 INT_PTR CDialog::DoModal() {
   using namespace morvek::qt;
   const DialogTemplate* source = FindDialogTemplate(m_nIDTemplate);
-  if (!source || m_hWnd) return -1;
+  // No template, a window already made, or no window system: no dialog.
+  if (!source || m_hWnd || !QCoreApplication::instance()) return -1;
   HWND owner = OwnerFor(*this, m_pParentWnd);
 
   ModalRun run;
