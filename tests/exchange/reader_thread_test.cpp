@@ -11,7 +11,7 @@
 #include "exchange/reader_thread.h"
 #include "port/port_config.h"
 #include "port/serial_driver.h"
-#include "pty_peer.h"
+#include "support/pty_peer.h"
 #include "res/resource.h"
 #include "terminal_test_base.h"
 

@@ -13,7 +13,7 @@
 #include "port/port_config.h"
 #include "port/port_settings_dlg.h"
 #include "port/serial_driver.h"
-#include "pty_pair.h"
+#include "support/pty_peer.h"
 #include "res/resource.h"
 #include "support/temp_dir.h"
 #include "support/terminal_session.h"
@@ -23,7 +23,7 @@ namespace {
 using namespace std::chrono_literals;
 using morvek::test::ControlText;
 using morvek::test::PressButton;
-using morvek::test::PtyPair;
+using morvek::test::PtyPeer;
 using morvek::test::TempCurrentDir;
 using morvek::test::TerminalSession;
 using morvek::testing::VirtualPort;
@@ -141,9 +141,8 @@ TEST_F(PortSelection, APortThatOpensButCannotBeBroughtUpIsClosedAndShownAsMissin
 }
 
 TEST_F(PortSelection, APortHeldByAnotherOpenerIsReportedAsNotOpened) {
-  PtyPair pty;
-  ASSERT_TRUE(pty.ok());
-  setenv("MORVEK_COM2", pty.device().c_str(), 1);
+  PtyPeer pty;
+  setenv("MORVEK_COM2", pty.SlavePath().c_str(), 1);
   HANDLE other = CreateFileA("COM2", GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   ASSERT_NE(other, INVALID_HANDLE_VALUE);
   m_picks = {1};

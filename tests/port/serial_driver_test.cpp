@@ -12,13 +12,13 @@
 #include "port/port_config.h"
 #include "port/serial_driver.h"
 #include "port/value_lists.h"
-#include "pty_pair.h"
+#include "support/pty_peer.h"
 #include "ui/terminal_dlg.h"
 
 namespace {
 
 using namespace std::chrono_literals;
-using morvek::test::PtyPair;
+using morvek::test::PtyPeer;
 using morvek::testing::VirtualPort;
 
 PortConfig DefaultConfig() {
@@ -48,9 +48,8 @@ TEST_F(SerialDriver, AnIndexOpensItsOwnPortAndOnlySixteenExist) {
     const char* variable;
   } rows[] = {{0, "MORVEK_COM1"}, {15, "MORVEK_COM16"}};
   for (const auto& row : rows) {
-    PtyPair pty;
-    ASSERT_TRUE(pty.ok());
-    setenv(row.variable, pty.device().c_str(), 1);
+    PtyPeer pty;
+    setenv(row.variable, pty.SlavePath().c_str(), 1);
     ASSERT_TRUE(m_dlg.OpenPort(row.index)) << row.variable;
     EXPECT_NE(g_hComm.load(), INVALID_HANDLE_VALUE);
     m_dlg.ClosePort();
@@ -78,9 +77,8 @@ TEST_F(SerialDriver, AnIndexOpensItsOwnPortAndOnlySixteenExist) {
 }
 
 TEST_F(SerialDriver, APortThatAnotherOpenerHoldsIsNotOpened) {
-  PtyPair pty;
-  ASSERT_TRUE(pty.ok());
-  setenv("MORVEK_COM1", pty.device().c_str(), 1);
+  PtyPeer pty;
+  setenv("MORVEK_COM1", pty.SlavePath().c_str(), 1);
   HANDLE other = CreateFileA("COM1", GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   ASSERT_NE(other, INVALID_HANDLE_VALUE);
   EXPECT_FALSE(m_dlg.OpenPort(0));
@@ -216,9 +214,8 @@ TEST_F(SerialDriver, ReadsTimeOutOnlyAsSetAndHeldWritesAreBounded) {
 }
 
 TEST_F(SerialDriver, APtyTakesTheSettingsAndPassesEveryByteUnchanged) {
-  PtyPair pty;
-  ASSERT_TRUE(pty.ok());
-  setenv("MORVEK_COM1", pty.device().c_str(), 1);
+  PtyPeer pty;
+  setenv("MORVEK_COM1", pty.SlavePath().c_str(), 1);
   for (int rate : {0, 8, 13, 15, 22}) {
     ApplyListEntry(ListSetting::BaudRate, rate, g_portConfig);
     ASSERT_TRUE(m_dlg.OpenPort(0));
@@ -244,7 +241,7 @@ TEST_F(SerialDriver, APtyTakesTheSettingsAndPassesEveryByteUnchanged) {
   bytes += "\r\n\n\r";
   for (int i = 0; i < 4095; ++i) bytes += static_cast<char>('A' + i % 26);
   ASSERT_TRUE(m_dlg.WritePort(bytes.data(), static_cast<DWORD>(bytes.size())));
-  EXPECT_EQ(pty.ReadPeer(bytes.size(), 10s), bytes);
+  EXPECT_EQ(pty.Read(bytes.size(), 10s), bytes);
   EXPECT_TRUE(m_dlg.WritePort("", 0));
 }
 
