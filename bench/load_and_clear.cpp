@@ -12,7 +12,6 @@
 
 #include "exchange/reader_thread.h"
 #include "platform/testing.h"
-#include "port/port_config.h"
 #include "res/resource.h"
 #include "support/temp_dir.h"
 #include "support/terminal_session.h"
@@ -62,9 +61,6 @@ void MeasureFileLoad(size_t lineLength) {
     printf("file load 10 MB, lines of %zu: %.3f s (goal <= 2 s); %zu received bytes shown during the load\n",
            lineLength, load, received);
   };
-  g_bReaderRun = 1;
-  g_portConfig = PortConfig{};
-  g_bSettingsLoaded = 0;
   session.Run();
 }
 
@@ -86,9 +82,6 @@ void MeasureClearReceive() {
     printf("clear receive box holding %.1f MB: %.3f s (goal <= 1 s); box now %d bytes\n",
            dlg.m_strReceive.IsEmpty() ? total / 1048576.0 : 0.0, clear, dlg.m_strReceive.GetLength());
   };
-  g_bReaderRun = 1;
-  g_portConfig = PortConfig{};
-  g_bSettingsLoaded = 0;
   session.Run();
 }
 

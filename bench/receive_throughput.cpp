@@ -73,10 +73,6 @@ struct Pty {
 // Runs the terminal on COM1 (MORVEK_COM1 = device) with the script inside it.
 void RunTerminal(const std::string& device, const std::function<void(CTerminalDlg&)>& script) {
   setenv("MORVEK_COM1", device.c_str(), 1);
-  g_portConfig = PortConfig{};
-  g_bSettingsLoaded = 0;
-  g_bSettingsFileRead = 0;
-  g_bReaderRun = 1;
   morvek::test::TerminalSession session;
   session.script = script;
   session.Run();

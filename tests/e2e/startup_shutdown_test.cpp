@@ -7,8 +7,6 @@
 #include <filesystem>
 
 #include "platform/testing.h"
-#include "exchange/reader_thread.h"
-#include "port/port_config.h"
 #include "res/resource.h"
 #include "support/temp_dir.h"
 #include "support/terminal_session.h"
@@ -29,10 +27,6 @@ class TerminalEndToEnd : public ::testing::Test {
     morvek::testing::CaptureMessageBoxes(true);
     morvek::testing::TakeMessageBoxTexts();
     setenv("MORVEK_COM1", "loopback", 1);
-    g_portConfig = PortConfig{};
-    g_bReaderRun = 1;  // as at program load: each test is one run of the program
-    g_bSettingsLoaded = 0;
-    g_bSettingsFileRead = 0;
   }
   void TearDown() override {
     morvek::testing::CaptureMessageBoxes(false);

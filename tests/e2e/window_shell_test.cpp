@@ -3,8 +3,6 @@
 #include <stdlib.h>
 
 #include "platform/testing.h"
-#include "exchange/reader_thread.h"
-#include "port/port_config.h"
 #include "res/resource.h"
 #include "support/temp_dir.h"
 #include "support/terminal_session.h"
@@ -33,9 +31,6 @@ class WindowShell : public ::testing::Test {
   void SetUp() override {
     morvek::testing::CaptureMessageBoxes(true);
     setenv("MORVEK_COM1", "loopback", 1);
-    g_portConfig = PortConfig{};
-    g_bReaderRun = 1;  // as at program load: each test is one run of the program
-    g_bSettingsLoaded = 0;
   }
   void TearDown() override {
     morvek::testing::CaptureMessageBoxes(false);

@@ -11,11 +11,6 @@ namespace morvek::test {
 void TerminalTest::SetUp() {
   morvek::testing::CaptureMessageBoxes(true);
   morvek::testing::TakeMessageBoxTexts();
-  g_portConfig = PortConfig{};
-  g_bSettingsLoaded = 0;
-  g_bSettingsFileRead = 0;
-  // A closed terminal leaves the run flag cleared; a program starts with it set.
-  g_bReaderRun = 1;
 }
 
 void TerminalTest::TearDown() {

@@ -41,11 +41,6 @@ class ClearBoxes : public ::testing::Test {
     utc.wMinute = 7;
     morvek::testing::SetSystemTime(utc);
     setenv("MORVEK_COM1", "loopback", 1);
-    // The state of a freshly loaded program (an earlier session's close
-    // cleared the reader's run flag).
-    g_portConfig = PortConfig{};
-    g_bSettingsLoaded = 0;
-    g_bReaderRun = 1;
   }
   void TearDown() override {
     morvek::testing::ClearFileWriteFaults();

@@ -49,12 +49,6 @@ class PortSelection : public ::testing::Test {
     morvek::testing::TakeMessageBoxTexts();
     setenv("MORVEK_COM1", "loopback", 1);
     setenv("MORVEK_COM2", "/nonexistent/tty", 1);
-    // The state of a freshly loaded program (an earlier session's close
-    // cleared the reader's run flag).
-    g_portConfig = PortConfig{};
-    g_bSettingsLoaded = 0;
-    g_bReaderRun = 1;
-    g_bSettingsFileRead = 0;
     // The start-up showing takes the defaults; the n-th later showing picks
     // m_picks[n-1] and ends with OK.
     m_session.settings = [this](CDialog& settings) {
@@ -121,9 +115,6 @@ TEST_F(PortSelection, APortThatOpensButCannotBeBroughtUpIsClosedAndShownAsMissin
     auto port = VirtualPort::Install(2);
     port->FailGetState(row.failGetState);
     port->RefuseConfigure(row.refuseConfigure);
-    g_portConfig = PortConfig{};
-    g_bSettingsLoaded = 0;
-    g_bReaderRun = 1;
     TerminalSession session;
     session.settings = [&](CDialog& settings) {
       if (session.settingsShown == 2) PickPort(settings, 1);

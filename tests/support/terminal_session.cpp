@@ -1,5 +1,7 @@
 #include "terminal_session.h"
 
+#include "exchange/reader_thread.h"
+#include "port/port_config.h"
 #include "res/resource.h"
 
 namespace morvek::test {
@@ -8,6 +10,13 @@ namespace morvek::test {
 static CWinApp g_testApp;
 
 INT_PTR TerminalSession::Run() {
+  // Each session is one run of the program: it starts from the globals as a
+  // freshly loaded program has them (an earlier session's close cleared the
+  // reader's run flag and left its settings behind).
+  g_portConfig = PortConfig{};
+  g_bSettingsLoaded = 0;
+  g_bSettingsFileRead = 0;
+  g_bReaderRun = 1;
   CTerminalDlg dialog;
   testing::OnModalDialog([this, &dialog](CDialog& shown) {
     if (shown.GetTemplateId() == IDD_PORT_SETTINGS) {

@@ -1,6 +1,6 @@
 // Runs the real main dialog, as the program does, for an end-to-end test.
 //
-// Run() starts CTerminalDlg::DoModal. The port settings dialog that start-up
+// Run() resets the program's globals to their values at load, then starts CTerminalDlg::DoModal. The port settings dialog that start-up
 // shows is answered by `settings` (default: OK as it stands). Once the main
 // window is up, `script` runs inside its message loop and drives it like a user
 // (clicks, keys, typing, waiting for events with PumpUntil). When the script
