@@ -49,6 +49,9 @@ class VirtualPort {
   virtual void RefuseConfigure(bool on) = 0;  // SetCommState fails: ERROR_INVALID_PARAMETER
   virtual void FailGetState(bool on) = 0;     // GetCommState fails: ERROR_GEN_FAILURE
   virtual void FailWrites(bool on) = 0;       // WriteFile fails: ERROR_WRITE_FAULT
+  // The next `writes` WriteFile calls go through, every later one fails as
+  // FailWrites(true) makes it (until FailWrites(false)).
+  virtual void FailWritesAfter(int writes) = 0;
   virtual void HoldWrites(bool on) = 0;       // WriteFile waits, as under flow control, until released or timed out
   virtual void FailReads(bool on) = 0;        // ReadFile and ClearCommError fail: ERROR_READ_FAULT
   virtual void FailStatus(bool on) = 0;       // GetCommModemStatus and EscapeCommFunction fail

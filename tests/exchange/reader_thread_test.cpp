@@ -13,7 +13,7 @@
 #include "port/serial_driver.h"
 #include "support/pty_peer.h"
 #include "res/resource.h"
-#include "terminal_test_base.h"
+#include "support/terminal_test.h"
 
 namespace {
 

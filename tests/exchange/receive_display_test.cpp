@@ -8,7 +8,7 @@
 
 #include "exchange/reader_thread.h"
 #include "res/resource.h"
-#include "terminal_test_base.h"
+#include "support/terminal_test.h"
 
 namespace {
 

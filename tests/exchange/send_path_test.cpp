@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "res/resource.h"
-#include "terminal_test_base.h"
+#include "support/terminal_test.h"
 
 namespace {
 

@@ -24,7 +24,15 @@ class ScriptedPort final : public testing::VirtualPort {
   void RefuseOpen(bool on) override { Set(&ScriptedPort::m_refuseOpen, on); }
   void RefuseConfigure(bool on) override { Set(&ScriptedPort::m_refuseConfigure, on); }
   void FailGetState(bool on) override { Set(&ScriptedPort::m_failGetState, on); }
-  void FailWrites(bool on) override { Set(&ScriptedPort::m_failWrites, on); }
+  void FailWrites(bool on) override {
+    std::lock_guard lock(m_mutex);
+    m_failWrites = on;
+    m_writesBeforeFailure = -1;
+  }
+  void FailWritesAfter(int writes) override {
+    std::lock_guard lock(m_mutex);
+    m_writesBeforeFailure = writes;
+  }
   void HoldWrites(bool on) override { Set(&ScriptedPort::m_holdWrites, on); }
   void FailReads(bool on) override { Set(&ScriptedPort::m_failReads, on); }
   void FailStatus(bool on) override { Set(&ScriptedPort::m_failStatus, on); }
@@ -114,6 +122,11 @@ class ScriptedPort final : public testing::VirtualPort {
       if (m_unplugged) return {ERROR_DEVICE_REMOVED};
       if (m_failWrites) return {ERROR_WRITE_FAULT};
       if (!m_holdWrites) {
+        if (m_writesBeforeFailure == 0) {
+          m_failWrites = true;
+          return {ERROR_WRITE_FAULT};
+        }
+        if (m_writesBeforeFailure > 0) --m_writesBeforeFailure;
         m_written.append(buffer, count);
         m_changed.notify_all();
         return {ERROR_SUCCESS, count};
@@ -192,6 +205,7 @@ class ScriptedPort final : public testing::VirtualPort {
   bool m_failGetState = false;
   bool m_failWrites = false;
   bool m_holdWrites = false;
+  int m_writesBeforeFailure = -1;  // -1: no failure planned
   bool m_failReads = false;
   bool m_failStatus = false;
   bool m_unplugged = false;

@@ -1,4 +1,4 @@
-#include "terminal_test_base.h"
+#include "terminal_test.h"
 
 #include <stdlib.h>
 

@@ -1,0 +1,255 @@
+// The running terminal when its line goes wrong: a device that goes away in the
+// middle of a burst or of a send, a port that fails reads, writes or status
+// queries at a chosen point, and a port that is unplugged for good. In every
+// case the window keeps working, nothing already received is lost or reordered,
+// a gone port costs no CPU, and selecting the port anew brings it all back.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <atomic>
+#include <chrono>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "exchange/reader_thread.h"
+#include "platform/testing.h"
+#include "port/serial_driver.h"
+#include "res/resource.h"
+#include "support/pty_peer.h"
+#include "support/terminal_test.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using morvek::test::ControlText;
+using morvek::test::MessagesShown;
+using morvek::test::PressButton;
+using morvek::test::PtyPeer;
+using morvek::test::SelectEntry;
+using morvek::test::TypeSendText;
+using morvek::testing::PumpUntil;
+using morvek::testing::VirtualPort;
+
+const std::string kSendFailed = "送信に失敗しました";
+
+// Printable lines of 80 characters, numbered so that a lost or repeated piece
+// shows.
+std::string NumberedLines(size_t bytes) {
+  std::string text;
+  for (size_t line = 0; text.size() < bytes; ++line) {
+    std::string number = std::to_string(line);
+    text += number + std::string(78 - number.size(), '.') + "\r\n";
+  }
+  text.resize(bytes);
+  return text;
+}
+
+// Reopens COM1 through the port settings dialog (answered with OK as it stands).
+void SelectPortAgain(CTerminalDlg& dlg) { PressButton(dlg, IDC_PORT_SELECT); }
+
+class UnplugTest : public morvek::test::TerminalTest {};
+
+TEST_F(UnplugTest, APeerThatGoesAwayMidBurstKeepsWhatArrivedAndAFreshPortWorks) {
+  auto peer = std::make_unique<PtyPeer>();
+  setenv("MORVEK_COM1", peer->SlavePath().c_str(), 1);
+  const std::string burst = NumberedLines(4 << 20);
+  Run([&](CTerminalDlg& dlg) {
+    std::atomic<bool> stop{false};
+    std::atomic<size_t> sent{0};
+    std::thread writer([&] {
+      for (size_t at = 0; at < burst.size() && !stop; at += 4096) {
+        if (!peer->Write(burst.substr(at, 4096))) break;
+        sent = at + 4096;
+      }
+    });
+    ASSERT_TRUE(PumpUntil([&] { return dlg.m_strReceive.GetLength() >= (64 << 10); }, 10s));
+    stop = true;
+    writer.join();
+    peer.reset();  // the device goes away with bytes still on the line
+
+    // What arrived is the start of the burst, unbroken.
+    std::string box(dlg.m_strReceive.View());
+    EXPECT_GE(box.size(), size_t{64} << 10);
+    EXPECT_LE(box.size(), sent.load());
+    EXPECT_EQ(box, burst.substr(0, box.size()));
+    EXPECT_TRUE(MessagesShown().empty());
+
+    // The window still answers: the send box clears (and logs) as ever.
+    TypeSendText(dlg, "still here");
+    PressButton(dlg, IDC_CLEAR_SEND);
+    EXPECT_EQ(ControlText(dlg, IDC_SEND_BOX), "");
+
+    // A new device on COM1, selected anew, carries both ways again.
+    peer = std::make_unique<PtyPeer>();
+    setenv("MORVEK_COM1", peer->SlavePath().c_str(), 1);
+    SelectPortAgain(dlg);
+    EXPECT_TRUE(MessagesShown().empty());
+    ASSERT_TRUE(peer->Write("again"));
+    EXPECT_TRUE(PumpUntil([&] { return dlg.m_strReceive.View().ends_with("again"); }, 5s));
+    EXPECT_EQ(dlg.m_strReceive.View().substr(0, box.size()), box);
+    TypeSendText(dlg, "ping");
+    PressButton(dlg, IDC_SEND);
+    EXPECT_EQ(peer->Read(4, 5s), "ping");
+  });
+  EXPECT_TRUE(MessagesShown().empty());
+}
+
+TEST_F(UnplugTest, APeerThatGoesAwayMidSendFailsTheSendOnceAndAFreshPortSendsAgain) {
+  auto peer = std::make_unique<PtyPeer>();
+  setenv("MORVEK_COM1", peer->SlavePath().c_str(), 1);
+  Run([&](CTerminalDlg& dlg) {
+    // More than the line holds: the send waits in its write while the peer
+    // reads a little and then goes away.
+    TypeSendText(dlg, NumberedLines(1 << 20));
+    std::string taken;
+    std::thread device([&] {
+      taken = peer->Read(20000, 10s);
+      peer.reset();
+    });
+    PressButton(dlg, IDC_SEND);
+    device.join();
+    ASSERT_GE(taken.size(), 20000u);
+    EXPECT_EQ(taken, NumberedLines(taken.size()));
+    EXPECT_EQ(MessagesShown(), std::vector<std::string>{kSendFailed});
+    EXPECT_EQ(ControlText(dlg, IDC_SEND), "送信");
+    EXPECT_EQ(dlg.m_bSending, 1);  // auto-send stays paused
+    EXPECT_EQ(dlg.m_strSend.GetLength(), 1 << 20);  // the box keeps its text
+
+    peer = std::make_unique<PtyPeer>();
+    setenv("MORVEK_COM1", peer->SlavePath().c_str(), 1);
+    SelectPortAgain(dlg);
+    EXPECT_EQ(dlg.m_bSending, 0);
+    TypeSendText(dlg, "ok");
+    PressButton(dlg, IDC_SEND);
+    EXPECT_EQ(peer->Read(2, 5s), "ok");
+  });
+  EXPECT_TRUE(MessagesShown().empty());
+}
+
+class VirtualPortFaultTest : public morvek::test::TerminalTest {
+ protected:
+  std::shared_ptr<VirtualPort> m_port = VirtualPort::Install(1);
+};
+
+TEST_F(VirtualPortFaultTest, AWriteFailingAtAChosenPieceStopsTheSendAndReportsItOnce) {
+  const std::string text = NumberedLines(3 * 4094 + 100);
+  struct Row {
+    int goodWrites;
+    size_t bytesOut;  // what reached the port before the failure
+  } rows[] = {{0, 0}, {1, 4094}, {2, 2 * 4094}, {3, 3 * 4094}};
+  Run([&](CTerminalDlg& dlg) {
+    TypeSendText(dlg, text);
+    for (const Row& row : rows) {
+      SCOPED_TRACE(row.goodWrites);
+      m_port->TakeWritten();
+      m_port->FailWritesAfter(row.goodWrites);
+      PressButton(dlg, IDC_SEND);
+      EXPECT_EQ(MessagesShown(), std::vector<std::string>{kSendFailed});
+      EXPECT_EQ(m_port->TakeWritten(), text.substr(0, row.bytesOut));
+      EXPECT_EQ(dlg.m_bSending, 1);
+      m_port->FailWrites(false);
+    }
+    // Once the port takes writes again, the whole text goes out in order.
+    PressButton(dlg, IDC_SEND);
+    EXPECT_EQ(m_port->TakeWritten(), text);
+    EXPECT_EQ(dlg.m_bSending, 0);
+  });
+  EXPECT_TRUE(MessagesShown().empty());
+}
+
+TEST_F(VirtualPortFaultTest, FailingReadsLoseNothingThatWasQueuedAndCostNoCpu) {
+  Run([&](CTerminalDlg& dlg) {
+    m_port->InjectReceived("first ");
+    ASSERT_TRUE(PumpUntil([&] { return dlg.m_strReceive.View() == "first "; }, 5s));
+
+    m_port->FailReads(true);
+    m_port->InjectReceived(std::string(10000, 'x'));
+    int before = m_port->ReadCalls();
+    auto start = std::chrono::steady_clock::now();
+    ASSERT_TRUE(PumpUntil([&] { return m_port->ReadCalls() >= before + 20; }, 5s));
+    PumpUntil([] { return false; }, 200ms);  // an observation window, not a wait for an event
+    long elapsedMs =
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
+    // The reader sleeps a millisecond after every failed poll: no tight loop.
+    EXPECT_LE(m_port->ReadCalls() - before, 2 * (elapsedMs + 2));
+    EXPECT_EQ(dlg.m_strReceive.View(), "first ");
+
+    m_port->FailReads(false);
+    EXPECT_TRUE(PumpUntil([&] { return dlg.m_strReceive.GetLength() == 10006; }, 5s));
+    EXPECT_EQ(dlg.m_strReceive.View(), "first " + std::string(10000, 'x'));
+  });
+  EXPECT_TRUE(MessagesShown().empty());
+}
+
+TEST_F(VirtualPortFaultTest, FailingStatusQueriesShowTheLinesOffAndTheBoxesKeepWorking) {
+  Run([&](CTerminalDlg& dlg) {
+    m_port->SetModemStatus(MS_CTS_ON | MS_DSR_ON | MS_RLSD_ON | MS_RING_ON);
+    ASSERT_TRUE(PumpUntil([&] { return ControlText(dlg, IDC_CTS) == "ON"; }, 5s));
+    m_port->FailStatus(true);
+    EXPECT_TRUE(PumpUntil(
+        [&] {
+          return ControlText(dlg, IDC_DCD) == "OFF" && ControlText(dlg, IDC_DSR) == "OFF" &&
+                 ControlText(dlg, IDC_CTS) == "OFF" && ControlText(dlg, IDC_RI) == "OFF";
+        },
+        5s));
+    // An output the port refuses to switch: the check box still follows the
+    // click (it is what the next port gets), the port's line stays as it was.
+    morvek::testing::Click(dlg.m_chkDtr.m_hWnd);
+    EXPECT_EQ(dlg.m_chkDtr.GetCheck(), 0);
+    EXPECT_EQ(m_port->OutputLines(), 3u);
+    m_port->InjectReceived("data");
+    EXPECT_TRUE(PumpUntil([&] { return dlg.m_strReceive.View() == "data"; }, 5s));
+    TypeSendText(dlg, "out");
+    PressButton(dlg, IDC_SEND);
+    EXPECT_EQ(m_port->TakeWritten(), "out");
+
+    m_port->FailStatus(false);
+    EXPECT_TRUE(PumpUntil([&] { return ControlText(dlg, IDC_CTS) == "ON"; }, 5s));
+  });
+  EXPECT_TRUE(MessagesShown().empty());
+}
+
+TEST_F(VirtualPortFaultTest, AnUnpluggedPortIsQuietUnderAutoSendAndComesBackWhenSelectedAnew) {
+  Run([&](CTerminalDlg& dlg) {
+    int messages = 0;
+    morvek::testing::OnMessageBox([&](const std::string&) { ++messages; });
+    TypeSendText(dlg, "tick");
+    SelectEntry(dlg, dlg.m_cmbInterval, 1);  // 100MS
+    std::string written;
+    ASSERT_TRUE(PumpUntil([&] { return (written += m_port->TakeWritten()).size() >= 8; }, 5s));
+    EXPECT_EQ(written.substr(0, 8), "ticktick");
+    m_port->InjectReceived("before");
+    ASSERT_TRUE(PumpUntil([&] { return dlg.m_strReceive.View() == "before"; }, 5s));
+
+    m_port->Unplug();
+    // The next automatic send fails once and pauses auto-send: one message, not
+    // one every 100 ms.
+    ASSERT_TRUE(PumpUntil([&] { return messages == 1; }, 5s));
+    int before = m_port->ReadCalls();
+    auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(PumpUntil([&] { return messages > 1; }, 400ms));
+    long elapsedMs =
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
+    EXPECT_LE(m_port->ReadCalls() - before, 2 * (elapsedMs + 2));
+    EXPECT_EQ(MessagesShown(), std::vector<std::string>{kSendFailed});
+    EXPECT_TRUE(PumpUntil([&] { return ControlText(dlg, IDC_DSR) == "OFF"; }, 5s));
+    EXPECT_EQ(dlg.m_strReceive.View(), "before");
+
+    // The device comes back (a new one on COM1) and the operator selects it.
+    m_port = VirtualPort::Install(1);
+    SelectPortAgain(dlg);
+    EXPECT_TRUE(MessagesShown().empty());
+    EXPECT_EQ(m_port->OpenCount(), 1);
+    EXPECT_EQ(m_port->OutputLines(), 3u);  // DTR and RTS as the check boxes say
+    m_port->InjectReceived(" after");
+    EXPECT_TRUE(PumpUntil([&] { return dlg.m_strReceive.View() == "before after"; }, 5s));
+    PressButton(dlg, IDC_SEND);
+    EXPECT_EQ(m_port->TakeWritten(), "tick");
+    EXPECT_EQ(dlg.m_nInterval, 0);  // selecting a port ends auto-send
+  });
+  EXPECT_TRUE(MessagesShown().empty());
+}
+
+}  // namespace
