@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "file_test_support.h"
 #include "platform/afx/crt_stream.h"
 #include "platform/msvcrt.h"
 #include "platform/testing.h"
+#include "support/scratch_disk.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -224,7 +224,7 @@ TEST_F(CrtStreams, AFailedWriteIsReportedByTheCallThatHitsIt) {
 }
 
 TEST_F(CrtStreams, AFullDiskFailsTheFlushOrTheClose) {
-  morvek::test::TinyDisk disk("tiny");
+  morvek::test::ScratchDisk disk("tiny");
   if (!disk.mounted()) GTEST_SKIP() << "cannot mount a tmpfs here";
   WriteFileBytes("tiny/filler", std::string(128 * 1024, 'f'));  // takes what the disk has
   for (bool flushFirst : {false, true}) {

@@ -1,9 +1,5 @@
-// Helpers shared by the file tests: handles that close themselves, and a tiny
-// file system whose disk really fills up.
+// Helpers shared by the file tests: handles that close themselves.
 #pragma once
-
-#include <filesystem>
-#include <string>
 
 #include "platform/win32.h"
 
@@ -27,21 +23,6 @@ class OpenedFile {
  private:
   HANDLE m_handle;
   DWORD m_error;
-};
-
-// A 64 KB tmpfs mounted on a new folder `name` of the current directory, and
-// unmounted again. mounted() is false where mounting is not allowed.
-class TinyDisk {
- public:
-  explicit TinyDisk(const std::string& name);
-  ~TinyDisk();
-  TinyDisk(const TinyDisk&) = delete;
-  TinyDisk& operator=(const TinyDisk&) = delete;
-  bool mounted() const { return m_mounted; }
-
- private:
-  std::filesystem::path m_path;
-  bool m_mounted = false;
 };
 
 }  // namespace morvek::test

@@ -11,6 +11,7 @@
 #include "file_test_support.h"
 #include "platform/testing.h"
 #include "platform/win32.h"
+#include "support/scratch_disk.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -244,7 +245,7 @@ TEST_F(Files, ThreadsWritingUnderAFaultShareOneBudget) {
 }
 
 TEST_F(Files, AFullDiskIsReportedAsDiskFull) {
-  morvek::test::TinyDisk disk("tiny");
+  morvek::test::ScratchDisk disk("tiny");
   if (!disk.mounted()) GTEST_SKIP() << "cannot mount a tmpfs here";
   OpenedFile file("tiny\\log.txt", GENERIC_WRITE, FILE_SHARE_READ, OPEN_ALWAYS);
   ASSERT_TRUE(file.ok());
