@@ -1,5 +1,6 @@
 #include "transfer.h"
 
+#include <atomic>
 #include <random>
 #include <thread>
 
@@ -57,14 +58,28 @@ TransferResult Transfer(CTerminalDlg& dlg, const std::string& bytes, ReceiveForm
   const std::size_t end = start + textPerByte * bytes.size();
   TransferResult result;
   auto began = Clock::now();
-  std::thread feeder([&] { feed(bytes); });
+  std::atomic<bool> fed{false};
+  std::thread feeder([&] {
+    feed(bytes);
+    fed = true;
+  });
+  // Bytes that were lost never come: once the feed has ended, a box that stops
+  // growing ends the wait early.
+  std::size_t lastLength = start;
+  auto lastGrowth = Clock::now();
+  bool stalled = false;
   result.complete = testing::PumpUntil(
       [&] {
         std::size_t length = static_cast<std::size_t>(dlg.m_strReceive.GetLength());
         if (onProgress) onProgress((length - start) / textPerByte);
-        return length >= end;
+        if (length != lastLength) {
+          lastLength = length;
+          lastGrowth = Clock::now();
+        }
+        stalled = fed && Clock::now() - lastGrowth > timeout / 10;
+        return length >= end || stalled;
       },
-      timeout);
+      timeout) && !stalled;
   result.seconds = std::chrono::duration<double>(Clock::now() - began).count();
   feeder.join();
   result.decoded = DecodeReceiveText(dlg.m_strReceive.View().substr(start), format, result.received);

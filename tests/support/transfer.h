@@ -30,14 +30,15 @@ bool DecodeReceiveText(std::string_view text, ReceiveFormat format, std::string&
 void SelectReceiveFormat(CTerminalDlg& dlg, ReceiveFormat format);
 
 struct TransferResult {
-  bool complete = false;   // the box reached the expected length in time
+  bool complete = false;   // the box reached the expected length
   double seconds = 0;      // from the first byte fed to the last one shown
   std::string received;    // the bytes the box's new text decodes to
   bool decoded = false;    // whether that text decoded at all
 };
 
 // Feeds `bytes` on a thread of its own with `feed`, pumps the window until the
-// box has grown by the text they make in `format` (or `timeout` passes), and
+// box has grown by the text they make in `format` (or `timeout` passes, or the
+// box has not grown for `timeout` / 10 once the feed has ended), and
 // decodes what the box gained. `onProgress` (if set) is called on the window's
 // thread after each pump with the bytes shown so far.
 TransferResult Transfer(CTerminalDlg& dlg, const std::string& bytes, ReceiveFormat format,
