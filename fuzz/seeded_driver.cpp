@@ -49,9 +49,8 @@ struct RunState {
   std::string target;  // "hex_send" for fuzz_hex_send
   std::filesystem::path startDir;
   std::filesystem::path runDir;  // the temporary current folder
-  uint64_t seed = 0;
   size_t index = 0;
-  std::string source;            // where the input in hand came from
+  std::string source;                  // where the input in hand came from
   const std::string* input = nullptr;  // null between inputs
 };
 RunState g_run;
@@ -67,7 +66,8 @@ constexpr char kLineBytes[] = {'\r', '\n', '\x1a', '\0', ' ', '\t', 'A', '~'};
 // Trail bytes at the edges of the CP932 trail ranges, the backslash code and
 // bytes that are no trail byte at all.
 constexpr unsigned char kOddTrailBytes[] = {0x40, 0x5C, 0x7E, 0x7F, 0x80, 0xFC, 0xFD, 0xFF, 0x00, 0x0A, 0x0D, 0x1A};
-constexpr int32_t kEdgeNumbers[] = {0, 1, 2, 3, 4, 7, 8, 15, 16, 17, 127, 128, 255, 256, 9600, 2000000, -1, INT_MAX, INT_MIN};
+constexpr int32_t kEdgeNumbers[] = {0,   1,   2,   3,   4,    7,       8,  15,      16,     17,
+                                    127, 128, 255, 256, 9600, 2000000, -1, INT_MAX, INT_MIN};
 
 enum Alphabet { kAnyByte, kHex, kHexAndNeighbours, kLineAndEnd, kCp932, kNumbers, kAlphabetCount };
 
@@ -307,7 +307,6 @@ int main(int argc, char** argv) {
   if (target.rfind("fuzz_", 0) == 0) target.erase(0, 5);
   g_run.target = target;
   g_run.startDir = std::filesystem::current_path();
-  g_run.seed = options.seed;
   std::vector<std::string> replays;
   if (!ReadInputs(options.files, replays)) return 2;
 

@@ -90,7 +90,8 @@ void CheckFieldsAsStored(const PortConfig& parsed, const uint8_t* record) {
 std::string CanonicalRecord(const uint8_t* record) {
   std::string canonical(reinterpret_cast<const char*>(record), kFirstTextAt);
   canonical[11] = '\0';
-  for (int at = kFirstTextAt; at < SETTINGS_RECORD_SIZE; at += PORT_CONFIG_TEXT_SIZE) canonical += ParsedField(record + at);
+  for (int at = kFirstTextAt; at < SETTINGS_RECORD_SIZE; at += PORT_CONFIG_TEXT_SIZE)
+    canonical += ParsedField(record + at);
   return canonical;
 }
 
@@ -109,8 +110,7 @@ std::string ListText(const List& list, int64_t position) {
 // The entry text a position names, read from the lists themselves.
 std::string EntryText(ListSetting setting, int64_t position) {
   switch (setting) {
-    case ListSetting::Port:
-      return position >= 0 && position < PORT_COUNT ? "COM" + std::to_string(position + 1) : "";
+    case ListSetting::Port: return position >= 0 && position < PORT_COUNT ? "COM" + std::to_string(position + 1) : "";
     case ListSetting::BaudRate: return ListText(kBaudRateList, position);
     case ListSetting::ByteSize: return ListText(kByteSizeList, position);
     case ListSetting::Parity: return ListText(kParityList, position);
@@ -124,9 +124,9 @@ std::string View(const CString& text) { return std::string(text.View()); }
 
 // Every number the record holds, used as a list position in every list.
 void CheckListsStayInRange(const PortConfig& parsed) {
-  const int positions[] = {parsed.nPortIndex,   parsed.BaudRate, parsed.ByteSize,     parsed.Parity,
-                           parsed.StopBits,     parsed.fOutX,    parsed.fInX,         parsed.fOutxCtsFlow,
-                           parsed.fOutxDsrFlow, parsed.ReadIntervalTimeout};
+  const int positions[] = {
+      parsed.nPortIndex, parsed.BaudRate, parsed.ByteSize,     parsed.Parity,       parsed.StopBits,
+      parsed.fOutX,      parsed.fInX,     parsed.fOutxCtsFlow, parsed.fOutxDsrFlow, parsed.ReadIntervalTimeout};
   CheckEqual(View(PortNameText(parsed.nPortIndex)), EntryText(ListSetting::Port, parsed.nPortIndex),
              "PortNameText of the stored port index");
   for (ListSetting setting : kListSettings) {
@@ -174,8 +174,9 @@ void CheckFullFields(const PortConfig& parsed, const uint8_t* record) {
   std::string expected = CanonicalRecord(record);
   for (int i = 0; i < static_cast<int>(std::size(kTextFields)); ++i) {
     const int at = kFirstTextAt + i * PORT_CONFIG_TEXT_SIZE;
-    char (&field)[PORT_CONFIG_TEXT_SIZE] = full.*kTextFields[i];
-    for (int k = 0; k < PORT_CONFIG_TEXT_SIZE; ++k) field[k] = record[at + k] != 0 ? static_cast<char>(record[at + k]) : 'N';
+    char(&field)[PORT_CONFIG_TEXT_SIZE] = full.*kTextFields[i];
+    for (int k = 0; k < PORT_CONFIG_TEXT_SIZE; ++k)
+      field[k] = record[at + k] != 0 ? static_cast<char>(record[at + k]) : 'N';
     expected.replace(at, PORT_CONFIG_TEXT_SIZE, std::string(field, PORT_CONFIG_TEXT_SIZE - 1) + '\0');
   }
   CheckEqual(Built(full), expected, "a record with full text fields");

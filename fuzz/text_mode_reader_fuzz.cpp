@@ -70,8 +70,9 @@ void CheckChunks(const std::string& text, int n) {
                       [](char c) { return c == kUnwritten; }),
           "fgets wrote past its chunk's NUL");
     const bool ranOut = length < static_cast<size_t>(n - 1) && chunk.back() != '\n';
-    Check(msvcrt::feof(file) == (ranOut ? 1 : 0), ranOut ? "no end-of-file mark after a chunk that ran out of text"
-                                                         : "an end-of-file mark after a chunk that ended at LF or was full");
+    Check(msvcrt::feof(file) == (ranOut ? 1 : 0),
+          ranOut ? "no end-of-file mark after a chunk that ran out of text"
+                 : "an end-of-file mark after a chunk that ended at LF or was full");
     at += length;
   }
   Check(msvcrt::ferror(file) == 0, "a read error");
