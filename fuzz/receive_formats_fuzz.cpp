@@ -30,7 +30,7 @@ using morvek::fuzz::Check;
 using morvek::fuzz::CheckEqual;
 
 constexpr size_t kHeaderLength = 2;
-constexpr size_t kMaxBlock = 4095;
+constexpr unsigned kLengthBits = 0x0FFF;  // up to 4095, the reader's largest block
 constexpr size_t kEmptyBoxAt = 1 << 20;
 
 std::string Shown(int format, std::string_view block) {
@@ -86,7 +86,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const unsigned header = data[at] | data[at + 1] << 8;
     const int format = static_cast<int>(header >> 12 & 3);
     at += kHeaderLength;
-    const std::string_view block = input.substr(at, std::max<size_t>(1, header & kMaxBlock));
+    const std::string_view block = input.substr(at, std::max<size_t>(1, header & kLengthBits));
     at += block.size();
 
     if (dlg.m_nDisplayFormat != format) morvek::fuzz::ChooseEntry(dlg.m_cmbDisplay, format);
