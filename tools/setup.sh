@@ -3,7 +3,11 @@
 # the terminal on the built-in loopback plug (run) or runs every test (test).
 #
 #   tools/setup.sh run     install what is missing, build, start the terminal
-#   tools/setup.sh test    install what is missing, build, run all tests
+#   tools/setup.sh test    install what is missing, build, run all tests; then
+#                          build again with AddressSanitizer and
+#                          UndefinedBehaviorSanitizer and run all tests again
+#   tools/setup.sh tsan    install what is missing, build with ThreadSanitizer,
+#                          run all tests
 #
 # Packages are installed only when one is missing (as root, or through sudo).
 set -euo pipefail
@@ -33,6 +37,18 @@ build_tree() {
   cmake --build "$dir"
 }
 
+run_tests() {
+  (cd "$1" && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2)
+}
+
+# Any sanitizer report fails the test that caused it. Libraries that keep memory
+# or synchronise out of the sanitizers' sight are named in tools/sanitizers/.
+supp="$here/tools/sanitizers"
+export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:strict_string_checks=1:detect_stack_use_after_return=1"
+export LSAN_OPTIONS="suppressions=$supp/lsan.supp:print_suppressions=0"
+export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+export TSAN_OPTIONS="suppressions=$supp/tsan.supp:halt_on_error=1:second_deadlock_stack=1"
+
 case "${1:-}" in
   run)
     install_missing
@@ -43,11 +59,17 @@ case "${1:-}" in
   test)
     install_missing
     build_tree "$build"
-    cd "$build"
-    QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2
+    run_tests "$build"
+    build_tree "$build-asan" -DMORVEK_ASAN=ON
+    run_tests "$build-asan"
+    ;;
+  tsan)
+    install_missing
+    build_tree "$build-tsan" -DMORVEK_TSAN=ON
+    run_tests "$build-tsan"
     ;;
   *)
-    echo "usage: $0 run|test" >&2
+    echo "usage: $0 run|test|tsan" >&2
     exit 2
     ;;
 esac

@@ -13,13 +13,13 @@ void CTerminalDlg::OnCancel() {
 
   char szStamp[LOG_STAMP_SIZE] = {0};
   MakeTimeStamp(szStamp);
-  EnsureDirectory(".\\BAKUP");
+  EnsureDirectory(kBackupFolder);
 
-  strFileName = LogFileName(g_portConfig.nPortIndex, szStamp, "_BakMORVEKRcv.txt");
+  strFileName = LogFileName(g_portConfig.nPortIndex, szStamp, kShutdownReceiveLogSuffix);
   if (!AppendToLogFile(strFileName, m_strReceive)) return;
 
   strFileName = "";
-  strFileName = LogFileName(g_portConfig.nPortIndex, szStamp, "_BakMORVEKSnd.txt");
+  strFileName = LogFileName(g_portConfig.nPortIndex, szStamp, kShutdownSendLogSuffix);
   if (!AppendToLogFile(strFileName, m_strSend)) return;
 
   WriteSettingsFile(g_portConfig);
