@@ -119,8 +119,9 @@ bool ChooseComboEntry(HWND combo, int index);
 // Replaces the text of an edit as typing would (EN_CHANGE); false for a
 // read-only edit.
 bool TypeText(HWND edit, const std::string& cp932);
-// The text the window shows on the screen, encoded as CP932 (line breaks of a
-// multi-line edit as CR LF), as opposed to the bytes it remembers.
+// The text the window shows on the screen, encoded as CP932 (line breaks of an
+// editable multi-line edit as CR LF; a read-only one shows them as they are),
+// as opposed to the bytes it remembers.
 std::string ShownText(HWND window);
 // How often the window's text was rewritten in full (not just appended to)
 // since it was created.

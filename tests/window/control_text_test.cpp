@@ -123,6 +123,17 @@ TEST(ControlTexts, AStringThatGrewByAppendingIsTakenAsItsTail) {
         EXPECT_EQ(FullTextRewrites(hwnd) - before, step.rewrites) << step.what;
         EXPECT_EQ(WindowBytes(control), std::string(step.next.View())) << step.what;
       }
+      // A tail that finishes a double-byte character begun by the last shown
+      // byte shows that character, as the whole text set at once does
+      // ("\xED" alone starts no character, "\xDC" alone is a katakana).
+      control.SetWindowText(CString("kanji \xED\xDC end"));
+      const std::string whole = ShownText(hwnd);
+      CString split("kanji \xED");
+      control.SetWindowText(split);
+      split += "\xDC end";
+      control.SetWindowText(split);
+      EXPECT_EQ(ShownText(hwnd), whole);
+
       // A copy that diverged no longer extends what the window shows.
       CString head("head");
       control.SetWindowText(head);

@@ -11,6 +11,7 @@
 #include "qt/byte_text_view.h"
 #include "qt/combo_box.h"
 #include "qt/qt_text.h"
+#include "text/cp932.h"
 
 namespace morvek::qt {
 namespace {
@@ -67,6 +68,15 @@ void ShowAppendedTail(WindowRecord& record, std::string_view tail, bool joinsLin
   switch (record.kind) {
     case WindowKind::TextView: static_cast<ByteTextView*>(widget)->appendBytes(tail); break;
     case WindowKind::TextEdit: {
+      // A tail may finish a double-byte character whose lead byte ends the
+      // shown text; decoded on its own it would show two substitutes, so the
+      // text is then shown anew as a whole.
+      const std::string& whole = record.text.bytes;
+      const std::size_t shown = whole.size() - tail.size();
+      if (shown > 0 && text::IsCp932LeadByte(static_cast<unsigned char>(whole[shown - 1]))) {
+        ShowFullText(record, whole);
+        break;
+      }
       auto* edit = static_cast<QPlainTextEdit*>(widget);
       // A CR shown at the end already broke the line: its LF adds nothing.
       QString added = FromCp932(joinsLineBreak ? tail.substr(1) : tail);
