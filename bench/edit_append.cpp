@@ -10,12 +10,12 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <fstream>
 #include <string>
 #include <vector>
 
 #include "platform/afx.h"
 #include "platform/testing.h"
+#include "process_memory.h"
 
 namespace {
 
@@ -48,15 +48,6 @@ std::string MakeBlock(bool lineBreaks) {
 double Median(std::vector<double> values) {
   std::sort(values.begin(), values.end());
   return values[values.size() / 2];
-}
-
-long ResidentKb() {
-  std::ifstream status("/proc/self/status");
-  std::string line;
-  while (std::getline(status, line)) {
-    if (line.rfind("VmRSS:", 0) == 0) return std::stol(line.substr(6));
-  }
-  return 0;
 }
 
 // The main dialog with its text members bound as the program binds them.
@@ -134,7 +125,7 @@ int main(int argc, char** argv) {
         worstRatio = std::max({worstRatio, blockRatio, paintRatio});
         std::printf("%-9s %-14s %8.1f %7.1f %6.2f %8.1f %7.1f %6.2f %9.1f\n", lineBreaks ? "lines" : "one line",
                     throughUpdateData ? "UpdateData" : "SetWindowText", small.perBlock, large.perBlock, blockRatio,
-                    small.perPaint, large.perPaint, paintRatio, ResidentKb() / 1024.0);
+                    small.perPaint, large.perPaint, paintRatio, morvek::bench::ResidentKilobytes() / 1024.0);
       }
     }
     dialog.EndDialog(IDOK);

@@ -12,7 +12,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -22,20 +21,12 @@
 #include "support/temp_dir.h"
 #include "support/terminal_session.h"
 #include "support/transfer.h"
+#include "process_memory.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
 using morvek::test::ReceiveFormat;
-
-long ResidentKilobytes() {
-  std::ifstream status("/proc/self/status");
-  std::string line;
-  while (std::getline(status, line)) {
-    if (line.rfind("VmRSS:", 0) == 0) return atol(line.c_str() + 6);
-  }
-  return -1;
-}
 
 // One transfer with its figures; false when a byte was lost or changed.
 bool Measure(CTerminalDlg& dlg, const char* line, ReceiveFormat format, size_t bytes,
@@ -44,7 +35,7 @@ bool Measure(CTerminalDlg& dlg, const char* line, ReceiveFormat format, size_t b
   morvek::test::SelectReceiveFormat(dlg, format);
   dlg.m_strReceive = "";
   dlg.UpdateData(FALSE);
-  long rssBefore = ResidentKilobytes();
+  long rssBefore = morvek::bench::ResidentKilobytes();
 
   // The time at which each tenth of the bytes was shown.
   std::vector<Clock::time_point> tenths;
@@ -56,8 +47,8 @@ bool Measure(CTerminalDlg& dlg, const char* line, ReceiveFormat format, size_t b
   double mb = bytes / double(1 << 20);
   printf("%s, %s: %.0f MB in %.1f s = %.2f MB/s; box %.0f MB, RSS %.0f MB (+%.0f MB); checksum %016llx %s\n", line,
          format == ReceiveFormat::Ascii ? "ASCII" : "HEX", mb, result.seconds, mb / result.seconds,
-         dlg.m_strReceive.GetLength() / double(1 << 20), ResidentKilobytes() / 1024.0,
-         (ResidentKilobytes() - rssBefore) / 1024.0, static_cast<unsigned long long>(morvek::test::Checksum(sent)),
+         dlg.m_strReceive.GetLength() / double(1 << 20), morvek::bench::ResidentKilobytes() / 1024.0,
+         (morvek::bench::ResidentKilobytes() - rssBefore) / 1024.0, static_cast<unsigned long long>(morvek::test::Checksum(sent)),
          whole ? "(every byte as sent)" : "(BYTES LOST OR CHANGED)");
   printf("  MB/s per tenth:");
   double first = 0;

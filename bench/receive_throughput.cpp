@@ -31,6 +31,7 @@
 #include "res/resource.h"
 #include "support/temp_dir.h"
 #include "support/terminal_session.h"
+#include "process_memory.h"
 
 namespace {
 
@@ -110,15 +111,6 @@ double MicrosecondsPerBlock(CTerminalDlg& dlg, int blocks) {
     morvek::testing::PumpOnce();
   }
   return Seconds(Clock::now() - start) * 1e6 / blocks;
-}
-
-long ResidentKilobytes() {
-  std::ifstream status("/proc/self/status");
-  std::string line;
-  while (std::getline(status, line)) {
-    if (line.rfind("VmRSS:", 0) == 0) return atol(line.c_str() + 6);
-  }
-  return -1;
 }
 
 // CPU time of every thread of the process, in seconds, by thread id.
@@ -216,11 +208,11 @@ void IdleFigures() {
 void BlockCostAndMemoryFigures() {
   Pty pty;
   RunTerminal(pty.slave, [&](CTerminalDlg& dlg) {
-    long rssEmpty = ResidentKilobytes();
+    long rssEmpty = morvek::bench::ResidentKilobytes();
     double empty = MicrosecondsPerBlock(dlg, 2000);
     while (dlg.m_strReceive.GetLength() < (50 << 20)) MicrosecondsPerBlock(dlg, 32);
     morvek::testing::PumpUntil([] { return false; }, 200ms);
-    long rssFull = ResidentKilobytes();
+    long rssFull = morvek::bench::ResidentKilobytes();
     double boxMb = dlg.m_strReceive.GetLength() / double(1 << 20);
     double full = MicrosecondsPerBlock(dlg, 2000);
     printf("one 4095-byte block: %.1f us with an empty box, %.1f us with 50 MB in it (x%.2f; goal <= x1.5)\n", empty,

@@ -16,6 +16,7 @@
 
 #include "platform/qt/byte_text_view.h"
 #include "platform/testing.h"
+#include "process_memory.h"
 
 namespace {
 
@@ -52,14 +53,6 @@ class BlockSource {
   std::size_t m_at = 0;
 };
 
-long ResidentKilobytes() {
-  std::ifstream status("/proc/self/status");
-  for (std::string line; std::getline(status, line);) {
-    if (line.rfind("VmRSS:", 0) == 0) return std::stol(line.substr(6));
-  }
-  return 0;
-}
-
 struct Figures {
   double microsPerBlock;
   long residentKb;
@@ -68,14 +61,14 @@ struct Figures {
 Figures Measure(bool lineBreaks, std::size_t held) {
   BlockSource source(lineBreaks);
   malloc_trim(0);  // hand back what earlier views freed, so the difference is this view's
-  const long before = ResidentKilobytes();
+  const long before = morvek::bench::ResidentKilobytes();
   auto view = std::make_unique<morvek::qt::ByteTextView>();
   view->resize(1015, 350);  // the receive box of a maximised terminal
   view->show();
   for (std::size_t size = 0; size < held; size += kBlock) view->appendBytes(source.Next());
   morvek::testing::PumpUntil([&] { return view->verticalScrollBar()->value() == view->verticalScrollBar()->maximum(); },
                              std::chrono::seconds(5));
-  const long resident = ResidentKilobytes() - before;
+  const long resident = morvek::bench::ResidentKilobytes() - before;
 
   std::vector<double> batches;  // microseconds per block, one figure per 20 blocks
   for (int batch = 0; batch < kMeasuredBlocks / kBlocksPerPaint; ++batch) {

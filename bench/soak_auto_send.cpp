@@ -9,7 +9,6 @@
 #include <stdlib.h>
 
 #include <chrono>
-#include <fstream>
 #include <string>
 #include <string_view>
 
@@ -17,6 +16,7 @@
 #include "res/resource.h"
 #include "support/temp_dir.h"
 #include "support/terminal_session.h"
+#include "process_memory.h"
 
 namespace {
 
@@ -30,15 +30,6 @@ constexpr size_t kBytesPerSend = sizeof kSendText - 1 + 2;
 double HeapMegabytes() {
   struct mallinfo2 info = mallinfo2();
   return static_cast<double>(info.uordblks + info.hblkhd) / (1 << 20);
-}
-
-double ResidentMegabytes() {
-  std::ifstream status("/proc/self/status");
-  std::string line;
-  while (std::getline(status, line)) {
-    if (line.rfind("VmRSS:", 0) == 0) return atol(line.c_str() + 6) / 1024.0;
-  }
-  return -1;
 }
 
 double Seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
@@ -60,7 +51,7 @@ int main(int argc, char** argv) {
     morvek::testing::ChooseComboEntry(dlg.m_cmbSendFormat.m_hWnd, 3);  // CRLF
     PumpUntil([] { return false; }, 1s);
     double heapStart = HeapMegabytes();
-    double rssStart = ResidentMegabytes();
+    double rssStart = (morvek::bench::ResidentKilobytes() / 1024.0);
     printf("start: heap %.2f MB, RSS %.1f MB\n", heapStart, rssStart);
 
     auto start = Clock::now();
@@ -72,7 +63,7 @@ int main(int argc, char** argv) {
       size_t sends = static_cast<size_t>(dlg.m_strReceive.GetLength()) / kBytesPerSend;
       printf("%5.0f s: %zu sends (+%zu), %.0f ticks due, box %.2f MB, heap %.2f MB, RSS %.1f MB\n", elapsed, sends,
              sends - lastSends, elapsed / 0.1, dlg.m_strReceive.GetLength() / double(1 << 20), HeapMegabytes(),
-             ResidentMegabytes());
+             (morvek::bench::ResidentKilobytes() / 1024.0));
       fflush(stdout);
       lastSends = sends;
     }
@@ -103,7 +94,7 @@ int main(int argc, char** argv) {
     printf("heap: %.2f MB at start, %.2f MB with %.2f MB in the box, %.2f MB after clearing it\n", heapStart,
            heapFull, boxMegabytes, heapCleared);
     printf("growth beyond the text held: %.3f MB (goal <= 1 MB); RSS %.1f MB -> %.1f MB\n", heapCleared - heapStart,
-           rssStart, ResidentMegabytes());
+           rssStart, (morvek::bench::ResidentKilobytes() / 1024.0));
     if (heapCleared - heapStart > 1.0) ++failures;
     if (!morvek::testing::TakeMessageBoxTexts().empty()) {
       printf("a message box was shown during the soak\n");
