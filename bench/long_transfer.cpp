@@ -12,7 +12,6 @@
 #include <stdio.h>
 #include <stdlib.h>
 
-#include <algorithm>
 #include <chrono>
 #include <string>
 #include <vector>
@@ -101,13 +100,7 @@ int main(int argc, char** argv) {
     GetCommState(g_hComm, &dcb);
     dcb.BaudRate = loopbackRate;
     SetCommState(g_hComm, &dcb);
-    auto feed = [](const std::string& data) {
-      for (size_t at = 0; at < data.size(); at += 4096) {
-        DWORD written = 0;
-        WriteFile(g_hComm, data.data() + at, static_cast<DWORD>(std::min<size_t>(4096, data.size() - at)), &written,
-                  nullptr);
-      }
-    };
+    auto feed = [](const std::string& data) { morvek::test::WriteToPort(data); };
     bool whole = Measure(dlg, loopbackLine.c_str(), ReceiveFormat::Ascii, bytes, feed);
     return Measure(dlg, loopbackLine.c_str(), ReceiveFormat::Hex, bytes, feed) && whole;
   });

@@ -31,6 +31,7 @@
 #include "res/resource.h"
 #include "support/temp_dir.h"
 #include "support/terminal_session.h"
+#include "support/transfer.h"
 #include "process_memory.h"
 
 namespace {
@@ -145,12 +146,7 @@ void LoopbackFigures() {
     GetCommState(g_hComm, &dcb);
     dcb.BaudRate = 2000000;
     SetCommState(g_hComm, &dcb);
-    double rate = Throughput(dlg, 1 << 20, 1, [](const std::string& data) {
-      for (size_t i = 0; i < data.size(); i += 4096) {
-        DWORD written = 0;
-        WriteFile(g_hComm, data.data() + i, static_cast<DWORD>(std::min<size_t>(4096, data.size() - i)), &written, nullptr);
-      }
-    });
+    double rate = Throughput(dlg, 1 << 20, 1, [](const std::string& data) { morvek::test::WriteToPort(data); });
     printf("loopback plug at 2,000,000 baud, ASCII: %.0f KB/s (the line carries 195 KB/s at 10 bits a byte)\n",
            rate / 1024);
   });

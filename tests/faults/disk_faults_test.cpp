@@ -13,10 +13,10 @@
 #include <vector>
 
 #include "platform/testing.h"
-#include "port/list_settings.h"
 #include "port/port_config.h"
 #include "port/settings_file.h"
 #include "res/resource.h"
+#include "support/default_port_config.h"
 #include "support/scratch_disk.h"
 #include "support/terminal_test.h"
 
@@ -46,8 +46,7 @@ const fs::path kCloseSendLog = "BAKUP/COM1_2026_12_7_10_2_BakMORVEKSnd.txt";
 
 // A settings file as an earlier run left it (time-out 35 instead of 20).
 std::string EarlierSettings() {
-  PortConfig config{};
-  for (ListSetting setting : kListSettings) ApplyListEntry(setting, DefaultListPosition(setting), config);
+  PortConfig config = morvek::test::DefaultPortConfig();
   config.ReadIntervalTimeout = 35;
   BYTE record[SETTINGS_RECORD_SIZE];
   BuildSettingsRecord(config, record);

@@ -14,6 +14,7 @@
 #include "port/settings_file.h"
 #include "port/value_lists.h"
 #include "res/resource.h"
+#include "support/default_port_config.h"
 #include "support/temp_dir.h"
 #include "support/terminal_session.h"
 
@@ -29,13 +30,6 @@ std::string RecordOf(const PortConfig& config) {
   BYTE record[SETTINGS_RECORD_SIZE];
   BuildSettingsRecord(config, record);
   return std::string(reinterpret_cast<const char*>(record), sizeof record);
-}
-
-PortConfig DefaultConfig() {
-  PortConfig config = {};
-  for (ListSetting setting : kListSettings) ApplyListEntry(setting, DefaultListPosition(setting), config);
-  config.ReadIntervalTimeout = DEFAULT_READ_INTERVAL_TIMEOUT;
-  return config;
 }
 
 CComboBox& BoxOf(CPortSettingsDlg& dlg, ListSetting setting) {
@@ -101,7 +95,7 @@ class PortSettingsDialog : public ::testing::Test {
 
 TEST_F(PortSettingsDialog, FirstShowingWithoutAFileTakesTheDefaults) {
   RunSettingsDialog([](CPortSettingsDlg& dlg) {
-    EXPECT_EQ(RecordOf(g_portConfig), RecordOf(DefaultConfig()));  // before anything is touched
+    EXPECT_EQ(RecordOf(g_portConfig), RecordOf(morvek::test::DefaultPortConfig()));  // before anything is touched
     EXPECT_EQ(dlg.m_cmbPort.GetCurSel(), 0);
     EXPECT_EQ(dlg.m_cmbBaudRate.GetCurSel(), 8);
     EXPECT_EQ(dlg.m_cmbByteSize.GetCurSel(), 3);
@@ -111,18 +105,18 @@ TEST_F(PortSettingsDialog, FirstShowingWithoutAFileTakesTheDefaults) {
     EXPECT_EQ(ControlText(dlg, IDC_TIMEOUT), "20");
   });
   EXPECT_EQ(g_bSettingsFileRead, 0);
-  EXPECT_EQ(RecordOf(g_portConfig), RecordOf(DefaultConfig()));
+  EXPECT_EQ(RecordOf(g_portConfig), RecordOf(morvek::test::DefaultPortConfig()));
 
   // A file too short to hold a record counts as missing.
   WriteFileBytes("morvek.ini", std::string(127, '\x01'));
   g_portConfig = PortConfig{};
   RunSettingsDialog([](CPortSettingsDlg&) {});
   EXPECT_EQ(g_bSettingsFileRead, 0);
-  EXPECT_EQ(RecordOf(g_portConfig), RecordOf(DefaultConfig()));
+  EXPECT_EQ(RecordOf(g_portConfig), RecordOf(morvek::test::DefaultPortConfig()));
 }
 
 TEST_F(PortSettingsDialog, FirstShowingWithAFileKeepsItsValuesAndSelectsByPrefix) {
-  PortConfig file = DefaultConfig();
+  PortConfig file = morvek::test::DefaultPortConfig();
   file.nPortIndex = 2;
   SetPortConfigText(file.szPort, "COM5");  // disagrees with the index: both kept
   file.BaudRate = 1234;
@@ -155,7 +149,7 @@ TEST_F(PortSettingsDialog, ALaterShowingPresentsTheRecordAndNeverRereadsTheFile)
   g_portConfig.ReadIntervalTimeout = 123;
   const PortConfig inMemory = g_portConfig;
 
-  PortConfig changedOnDisk = DefaultConfig();
+  PortConfig changedOnDisk = morvek::test::DefaultPortConfig();
   ApplyListEntry(ListSetting::Port, 9, changedOnDisk);
   changedOnDisk.ReadIntervalTimeout = 5;
   WriteFileBytes("morvek.ini", RecordOf(changedOnDisk));

@@ -9,14 +9,9 @@
 #include "port/port_texts.h"
 #include "port/settings_file.h"
 #include "port/value_lists.h"
+#include "support/default_port_config.h"
 
 namespace {
-
-PortConfig DefaultConfig() {
-  PortConfig config = {};
-  for (ListSetting setting : kListSettings) ApplyListEntry(setting, DefaultListPosition(setting), config);
-  return config;
-}
 
 std::string Bytes(const CString& text) { return std::string(text.View()); }
 
@@ -27,7 +22,7 @@ std::string RecordOf(const PortConfig& config) {
 }
 
 TEST(PortTexts, DefaultsGiveTheExactTitleAndStatusLines) {
-  PortConfig config = DefaultConfig();
+  PortConfig config = morvek::test::DefaultPortConfig();
   EXPECT_EQ(Bytes(WindowTitleText(config)), "MORVEK Comm (VER 2.02)   COM1 通信");
   EXPECT_EQ(Bytes(WindowTitleText(config)), "MORVEK Comm (VER 2.02)   COM1 \x92\xCA\x90\x4D");
   EXPECT_EQ(Bytes(OpenPortStatusLine(config)), " COM1 ,   9600 BPS , 8 BITS , No PARITY , 1 STOP , No FLOW");
@@ -35,7 +30,7 @@ TEST(PortTexts, DefaultsGiveTheExactTitleAndStatusLines) {
 }
 
 TEST(PortTexts, TextsFollowTheStoredTextsEvenWhenTheyAreOddOrFull) {
-  PortConfig config = DefaultConfig();
+  PortConfig config = morvek::test::DefaultPortConfig();
   ApplyListEntry(ListSetting::Port, 15, config);
   ApplyListEntry(ListSetting::BaudRate, 22, config);
   ApplyListEntry(ListSetting::FlowControl, 2, config);
@@ -108,9 +103,9 @@ TEST(ValueLists, ListsKeepTheirOrderAndEntriesSetNumberAndTextTogether) {
   // Outside a list (no selection: CB_ERR) nothing changes.
   for (ListSetting setting : kListSettings) {
     for (int position : {-1, ListEntryCount(setting)}) {
-      PortConfig config = DefaultConfig();
+      PortConfig config = morvek::test::DefaultPortConfig();
       EXPECT_FALSE(ApplyListEntry(setting, position, config));
-      EXPECT_EQ(RecordOf(config), RecordOf(DefaultConfig()));
+      EXPECT_EQ(RecordOf(config), RecordOf(morvek::test::DefaultPortConfig()));
       EXPECT_EQ(Bytes(ListEntryText(setting, position)), "");
     }
   }

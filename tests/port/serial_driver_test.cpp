@@ -12,6 +12,7 @@
 #include "port/port_config.h"
 #include "port/serial_driver.h"
 #include "port/value_lists.h"
+#include "support/default_port_config.h"
 #include "support/pty_peer.h"
 #include "ui/terminal_dlg.h"
 
@@ -21,17 +22,10 @@ using namespace std::chrono_literals;
 using morvek::test::PtyPeer;
 using morvek::testing::VirtualPort;
 
-PortConfig DefaultConfig() {
-  PortConfig config = {};
-  for (ListSetting setting : kListSettings) ApplyListEntry(setting, DefaultListPosition(setting), config);
-  config.ReadIntervalTimeout = DEFAULT_READ_INTERVAL_TIMEOUT;
-  return config;
-}
-
 class SerialDriver : public ::testing::Test {
  protected:
   void SetUp() override {
-    g_portConfig = DefaultConfig();
+    g_portConfig = morvek::test::DefaultPortConfig();
     ASSERT_EQ(g_hComm.load(), INVALID_HANDLE_VALUE);
   }
   void TearDown() override {
@@ -126,7 +120,7 @@ TEST_F(SerialDriver, ARefusalAnywhereLeavesThePortClosed) {
 TEST_F(SerialDriver, ThePreparedBlockTakesTheRecordOverThePortsState) {
   auto port = VirtualPort::Install(1);
   for (int flow = 0; flow < 3; ++flow) {
-    g_portConfig = DefaultConfig();
+    g_portConfig = morvek::test::DefaultPortConfig();
     ApplyListEntry(ListSetting::FlowControl, flow, g_portConfig);
     ApplyListEntry(ListSetting::BaudRate, 14, g_portConfig);
     ApplyListEntry(ListSetting::ByteSize, 2, g_portConfig);

@@ -8,6 +8,7 @@
 #include "platform/testing.h"
 #include "port/list_settings.h"
 #include "port/settings_file.h"
+#include "support/default_port_config.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -26,8 +27,7 @@ std::string RecordOf(const PortConfig& config) {
 }
 
 PortConfig ConfigAt(int baudPosition, int flowPosition) {
-  PortConfig config = {};
-  for (ListSetting setting : kListSettings) ApplyListEntry(setting, DefaultListPosition(setting), config);
+  PortConfig config = morvek::test::DefaultPortConfig();
   ApplyListEntry(ListSetting::BaudRate, baudPosition, config);
   ApplyListEntry(ListSetting::FlowControl, flowPosition, config);
   config.ReadIntervalTimeout = 55;

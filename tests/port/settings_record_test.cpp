@@ -9,15 +9,9 @@
 #include "port/list_settings.h"
 #include "port/settings_file.h"
 #include "port/value_lists.h"
+#include "support/default_port_config.h"
 
 namespace {
-
-PortConfig DefaultConfig() {
-  PortConfig config = {};
-  for (ListSetting setting : kListSettings) ApplyListEntry(setting, DefaultListPosition(setting), config);
-  config.ReadIntervalTimeout = DEFAULT_READ_INTERVAL_TIMEOUT;
-  return config;
-}
 
 std::string RecordBytes(const PortConfig& config) {
   BYTE record[SETTINGS_RECORD_SIZE];
@@ -43,13 +37,13 @@ TEST(SettingsRecord, DefaultsGiveExactlyTheDocumentedBytes) {
       '1',  0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,     //
       'N',  'o',  0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,
   };
-  EXPECT_EQ(RecordBytes(DefaultConfig()), std::string(reinterpret_cast<const char*>(expected), sizeof expected));
+  EXPECT_EQ(RecordBytes(morvek::test::DefaultPortConfig()), std::string(reinterpret_cast<const char*>(expected), sizeof expected));
 }
 
 TEST(SettingsRecord, EveryListEntrySurvivesARoundTrip) {
   for (ListSetting setting : kListSettings) {
     for (int position = 0; position < ListEntryCount(setting); ++position) {
-      PortConfig config = DefaultConfig();
+      PortConfig config = morvek::test::DefaultPortConfig();
       ASSERT_TRUE(ApplyListEntry(setting, position, config));
       PortConfig back = {};
       ASSERT_TRUE(Parse(RecordBytes(config), back));
@@ -69,7 +63,7 @@ TEST(SettingsRecord, EveryListEntrySurvivesARoundTrip) {
 }
 
 TEST(SettingsRecord, NumbersAndTextsThatDisagreeAreBothKept) {
-  PortConfig config = DefaultConfig();
+  PortConfig config = morvek::test::DefaultPortConfig();
   config.nPortIndex = 20;  // no such port
   SetPortConfigText(config.szPort, "COM3");
   config.BaudRate = -7;
@@ -104,7 +98,7 @@ TEST(SettingsRecord, NumbersAndTextsThatDisagreeAreBothKept) {
 
 TEST(SettingsRecord, TextsAreBoundedToFifteenBytesBothWays) {
   // A field filled to its last byte (no NUL) is written with 15 bytes and a NUL.
-  PortConfig config = DefaultConfig();
+  PortConfig config = morvek::test::DefaultPortConfig();
   std::memset(config.szParity, 'P', sizeof config.szParity);
   std::string record = RecordBytes(config);
   EXPECT_EQ(record.substr(80, 16), std::string(15, 'P') + '\0');
@@ -120,7 +114,7 @@ TEST(SettingsRecord, TextsAreBoundedToFifteenBytesBothWays) {
 }
 
 TEST(SettingsRecord, ShortInputIsRefusedAndLongerInputUsesTheFirstRecord) {
-  std::string record = RecordBytes(DefaultConfig());
+  std::string record = RecordBytes(morvek::test::DefaultPortConfig());
   struct Row {
     size_t length;
     BOOL parsed;
@@ -132,7 +126,7 @@ TEST(SettingsRecord, ShortInputIsRefusedAndLongerInputUsesTheFirstRecord) {
     EXPECT_EQ(Parse(bytes, out), row.parsed) << row.length;
     EXPECT_EQ(out.BaudRate, row.parsed ? 9600 : 12345) << row.length;
     if (row.parsed) {
-      EXPECT_TRUE(SameConfig(out, DefaultConfig())) << row.length;
+      EXPECT_TRUE(SameConfig(out, morvek::test::DefaultPortConfig())) << row.length;
     }
   }
   PortConfig untouched = {};
@@ -144,10 +138,10 @@ TEST(SettingsRecord, AnyBytesGiveAWellDefinedRecord) {
   for (size_t length = 0; length <= 300; ++length) {
     std::string bytes(length, '\0');
     for (char& byte : bytes) byte = static_cast<char>(random() % 4 == 0 ? 0 : random());
-    PortConfig out = DefaultConfig();
+    PortConfig out = morvek::test::DefaultPortConfig();
     if (!Parse(bytes, out)) {
       EXPECT_LT(length, 128u);
-      EXPECT_TRUE(SameConfig(out, DefaultConfig()));
+      EXPECT_TRUE(SameConfig(out, morvek::test::DefaultPortConfig()));
       continue;
     }
     ASSERT_GE(length, 128u);

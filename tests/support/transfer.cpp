@@ -1,10 +1,12 @@
 #include "transfer.h"
 
+#include <algorithm>
 #include <atomic>
 #include <random>
 #include <thread>
 
 #include "platform/testing.h"
+#include "port/serial_driver.h"
 
 namespace morvek::test {
 
@@ -84,6 +86,15 @@ TransferResult Transfer(CTerminalDlg& dlg, const std::string& bytes, ReceiveForm
   feeder.join();
   result.decoded = DecodeReceiveText(dlg.m_strReceive.View().substr(start), format, result.received);
   return result;
+}
+
+bool WriteToPort(const std::string& bytes) {
+  for (std::size_t at = 0; at < bytes.size(); at += 4096) {
+    const DWORD count = static_cast<DWORD>(std::min<std::size_t>(4096, bytes.size() - at));
+    DWORD written = 0;
+    if (!WriteFile(g_hComm, bytes.data() + at, count, &written, nullptr) || written != count) return false;
+  }
+  return true;
 }
 
 std::uint64_t Checksum(std::string_view bytes) {

@@ -45,6 +45,11 @@ TransferResult Transfer(CTerminalDlg& dlg, const std::string& bytes, ReceiveForm
                         const std::function<void(const std::string&)>& feed, std::chrono::seconds timeout,
                         const std::function<void(std::size_t shown)>& onProgress = nullptr);
 
+// Writes the bytes to the open port (g_hComm) in pieces of 4096, from any
+// thread, as a peer behind the loopback plug would send them; false when a
+// write fails or takes fewer bytes than given.
+bool WriteToPort(const std::string& bytes);
+
 // A 64-bit FNV-1a checksum, to print figures of long transfers.
 std::uint64_t Checksum(std::string_view bytes);
 
