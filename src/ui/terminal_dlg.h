@@ -31,6 +31,10 @@ class CTerminalDlg : public CDialog {
 
   // Modem lines (exchange/modem_lines.cpp).
   void UpdateModemStatus();
+  // Keeps the port status line true while the open port's device is away and
+  // after it is back: the failed-port line while `bPresent` is FALSE, then the
+  // settings line again. Leaves any other status line alone.
+  void ShowPortPresence(BOOL bPresent);
 
   // Receive display (exchange/receive_display.cpp).
   void OnRxData(const void* pBlock, int nLen);
