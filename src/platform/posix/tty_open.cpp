@@ -50,18 +50,17 @@ DWORD OpenError(int error) {
 }  // namespace
 
 DWORD OpenExclusiveTty(const std::string& path, int* fd) {
-  // Another program that reads the line without a lock would take part of
-  // the bytes: such a device is refused before it is even opened (opening a
-  // UART raises its modem lines).
-  struct stat info {};
-  if (stat(path.c_str(), &info) != 0) return OpenError(errno);
-  if (S_ISCHR(info.st_mode) && FindOtherDeviceUser(info.st_rdev)) return ERROR_ACCESS_DENIED;
   int opened;
   while ((opened = open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC)) < 0 && errno == EINTR) {
   }
   if (opened < 0) return OpenError(errno);
   OwnedFd owned(opened);
   if (!isatty(owned.get())) return ERROR_INVALID_NAME;
+  // Another program that reads the line without a lock would take part of
+  // the bytes.
+  struct stat info {};
+  if (fstat(owned.get(), &info) != 0) return ErrorFromErrno(errno);
+  if (FindOtherDeviceUser(info.st_rdev)) return ERROR_ACCESS_DENIED;
   // flock refuses a second open file description of the device, in this
   // process or another, even for root; TIOCEXCL makes open() itself fail for
   // other users' programs that do not lock.
