@@ -16,13 +16,23 @@ constexpr const char* kVariables[] = {"MORVEK_SERIAL_BY_ID", "MORVEK_SERIAL_BY_P
 StableNames::StableNames(const std::filesystem::path& base) : m_base(base) {
   std::filesystem::create_directories(m_base / "by-id");
   std::filesystem::create_directories(m_base / "by-path");
+  for (const char* variable : kVariables) {
+    const char* value = getenv(variable);
+    m_previous.push_back(value ? std::optional<std::string>(value) : std::nullopt);
+  }
   setenv(kVariables[0], (m_base / "by-id").c_str(), 1);
   setenv(kVariables[1], (m_base / "by-path").c_str(), 1);
   setenv(kVariables[2], (m_base / "config").c_str(), 1);
 }
 
 StableNames::~StableNames() {
-  for (const char* variable : kVariables) unsetenv(variable);
+  for (std::size_t i = 0; i < m_previous.size(); ++i) {
+    if (m_previous[i]) {
+      setenv(kVariables[i], m_previous[i]->c_str(), 1);
+    } else {
+      unsetenv(kVariables[i]);
+    }
+  }
 }
 
 void StableNames::Point(const std::string& stableName, const std::string& target) {

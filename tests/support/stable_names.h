@@ -1,11 +1,14 @@
 // Fake folders of stable serial-port names (by-id and by-path) and a port map
 // of their own, in a given folder, for the tests of port numbering and of
 // unplugging: the platform reads them through MORVEK_SERIAL_BY_ID,
-// MORVEK_SERIAL_BY_PATH and XDG_CONFIG_HOME while the object lives.
+// MORVEK_SERIAL_BY_PATH and XDG_CONFIG_HOME while the object lives, which
+// then get their earlier values back.
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace morvek::test {
 
@@ -26,6 +29,7 @@ class StableNames {
 
  private:
   std::filesystem::path m_base;
+  std::vector<std::optional<std::string>> m_previous;
 };
 
 }  // namespace morvek::test

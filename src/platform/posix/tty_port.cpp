@@ -124,9 +124,12 @@ TtyPort::LinePtr TtyPort::AttachedLine() {
   if (m_line || m_reopenPath.empty() || IsCancelled()) return m_line;
   const auto now = PortClock::now();
   if (now < m_nextAttempt) return nullptr;
-  m_nextAttempt = now + kReattachPeriod;
   int fd = -1;
-  if (OpenExclusiveTty(m_reopenPath, &fd) != ERROR_SUCCESS) return nullptr;
+  const DWORD error = OpenExclusiveTty(m_reopenPath, &fd);
+  // A device that is back but held by another program is looked at less
+  // often: each look goes through /proc.
+  m_nextAttempt = now + (error == ERROR_ACCESS_DENIED ? kBusyRecheck : kReattachPeriod);
+  if (error != ERROR_SUCCESS) return nullptr;
   auto line = std::make_shared<Line>(fd);
   // A device that cannot take the settings back is not the port it was.
   if (RestoreLineState(*line) != ERROR_SUCCESS) return nullptr;

@@ -19,9 +19,10 @@
 // closed) the port lets go of its descriptor, so that the device's name is
 // free for its return, and every call fails with ERROR_DEVICE_REMOVED. The
 // calls that come while it is away open the path again, at most every
-// kReattachPeriod; once the device is back and free, the port carries on with
-// the line settings last applied and DTR and RTS as last switched. The handle
-// stays the same throughout.
+// kReattachPeriod (kBusyRecheck while another program holds it); once the
+// device is back and free, the port carries on with the line settings last
+// applied and DTR and RTS as last switched. The handle stays the same
+// throughout.
 #pragma once
 
 #include <memory>
@@ -37,6 +38,8 @@ class TtyPort final : public PortDevice {
  public:
   // How often the calls made while the device is away try to open it again.
   static constexpr auto kReattachPeriod = std::chrono::milliseconds(100);
+  // How often they try while the device is back but another program holds it.
+  static constexpr auto kBusyRecheck = std::chrono::milliseconds(500);
 
   // Takes over `fd` (opened by OpenExclusiveTty) and `wakeFd` (an eventfd);
   // closes both when destroyed. `reopenPath` is the name the device comes back
