@@ -138,11 +138,17 @@ bool BackupLogHolds(const std::string& text) {
   return false;
 }
 
+// A new device under the stable name `link`, as when an adapter is plugged in.
+std::unique_ptr<PtyPeer> PlugIn(const std::string& link) {
+  auto peer = std::make_unique<PtyPeer>();
+  morvek::test::StableNames::Point(link, peer->SlavePath());
+  return peer;
+}
+
 TEST_F(UnplugTest, AnUnpluggedAdapterComesBackByItselfUnderItsName) {
   morvek::test::StableNames names(m_dir.path() / "serial");
   const std::string link = names.ById("usb-A");
-  auto peer = std::make_unique<PtyPeer>();
-  morvek::test::StableNames::Point(link, peer->SlavePath());
+  auto peer = PlugIn(link);
   setenv("MORVEK_COM1", link.c_str(), 1);
   const std::string away = "COM1 ポートは存在しません。";
   Run([&](CTerminalDlg& dlg) {
@@ -158,8 +164,7 @@ TEST_F(UnplugTest, AnUnpluggedAdapterComesBackByItselfUnderItsName) {
     EXPECT_EQ(MessagesShown(), std::vector<std::string>{kSendFailed});
 
     // Plugged in again: the same name now leads to another device node.
-    peer = std::make_unique<PtyPeer>();
-    morvek::test::StableNames::Point(link, peer->SlavePath());
+    peer = PlugIn(link);
     ASSERT_TRUE(PumpUntil([&] { return ControlText(dlg, IDC_PORT_STATUS) == settings; }, 10s));
     DCB dcb{};
     ASSERT_TRUE(GetCommState(g_hComm, &dcb));
@@ -177,8 +182,7 @@ TEST_F(UnplugTest, AnUnpluggedAdapterComesBackByItselfUnderItsName) {
 TEST_F(UnplugTest, APortSelectedAnewWhileAwayIsNotReopenedBehindTheOperatorsBack) {
   morvek::test::StableNames names(m_dir.path() / "serial");
   const std::string link = names.ById("usb-A");
-  auto peer = std::make_unique<PtyPeer>();
-  morvek::test::StableNames::Point(link, peer->SlavePath());
+  auto peer = PlugIn(link);
   setenv("MORVEK_COM1", link.c_str(), 1);
   Run([&](CTerminalDlg& dlg) {
     peer.reset();
@@ -186,8 +190,7 @@ TEST_F(UnplugTest, APortSelectedAnewWhileAwayIsNotReopenedBehindTheOperatorsBack
     SelectPortAgain(dlg);  // the open fails: the device is away
     EXPECT_EQ(MessagesShown().size(), 1u);
     ASSERT_EQ(g_hComm.load(), INVALID_HANDLE_VALUE);
-    peer = std::make_unique<PtyPeer>();
-    morvek::test::StableNames::Point(link, peer->SlavePath());
+    peer = PlugIn(link);
     // An observation window of several reopen periods, not a wait for an event.
     EXPECT_FALSE(PumpUntil([&] { return g_hComm.load() != INVALID_HANDLE_VALUE; }, 1s));
     EXPECT_EQ(ControlText(dlg, IDC_PORT_STATUS), "COM1 ポートは存在しません。");
