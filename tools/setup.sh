@@ -8,6 +8,10 @@
 #                          UndefinedBehaviorSanitizer and run all tests again
 #   tools/setup.sh tsan    install what is missing, build with ThreadSanitizer,
 #                          run all tests
+#   tools/setup.sh coverage
+#                          install what is missing (and gcovr), build with
+#                          coverage counters, run all tests, print the line and
+#                          branch coverage of src/
 #
 # Packages are installed only when one is missing (as root, or through sudo).
 set -euo pipefail
@@ -68,8 +72,22 @@ case "${1:-}" in
     build_tree "$build-tsan" -DMORVEK_TSAN=ON
     run_tests "$build-tsan"
     ;;
+  coverage)
+    packages+=(gcovr)
+    install_missing
+    # Unoptimised, so that every line counts where it is written; counters
+    # from an earlier run are removed so that the figures are this run's.
+    build_tree "$build-coverage" -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS=--coverage
+    find "$build-coverage" -name '*.gcda' -delete
+    # A failing test still leaves its counters: report them, then fail.
+    status=0
+    run_tests "$build-coverage" || status=$?
+    gcovr --root "$here" --filter "$here/src/" --exclude-throw-branches \
+      --print-summary --output /dev/null "$build-coverage"
+    exit $status
+    ;;
   *)
-    echo "usage: $0 run|test|tsan" >&2
+    echo "usage: $0 run|test|tsan|coverage" >&2
     exit 2
     ;;
 esac
