@@ -27,7 +27,6 @@ std::string AllByteValues() {
   return bytes;
 }
 
-// Waits until the port reports exactly `count` bytes in its input queue.
 TEST(TtyIo, EveryByteValuePassesBothWays) {
   PtyPeer peer(1);
   OpenPort port("COM1");
