@@ -75,9 +75,10 @@ case "${1:-}" in
   coverage)
     packages+=(gcovr)
     install_missing
-    # Unoptimised, so that every line counts where it is written; counters
-    # from an earlier run are removed so that the figures are this run's.
-    build_tree "$build-coverage" -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS=--coverage
+    # Unoptimised, so that every line counts where it is written; atomic
+    # counters, since several threads run the same code; counters from an
+    # earlier run are removed so that the figures are this run's.
+    build_tree "$build-coverage" -DCMAKE_BUILD_TYPE=Debug "-DCMAKE_CXX_FLAGS=--coverage -fprofile-update=atomic"
     find "$build-coverage" -name '*.gcda' -delete
     # A failing test still leaves its counters: report them, then fail.
     status=0

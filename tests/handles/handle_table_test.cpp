@@ -31,6 +31,18 @@ TEST(ComPortNames, OnlyCom1ToCom16InAnyCase) {
   for (const auto& row : rows) EXPECT_EQ(ComPortNumber(row.name), row.number) << (row.name ? row.name : "(null)");
 }
 
+TEST(ErrorMapping, ErrnoBecomesTheWindowsCode) {
+  struct Row {
+    int error;
+    DWORD code;
+  } rows[] = {{ENOENT, ERROR_FILE_NOT_FOUND},  {EACCES, ERROR_ACCESS_DENIED},      {EISDIR, ERROR_ACCESS_DENIED},
+              {ENOSPC, ERROR_DISK_FULL},       {EDQUOT, ERROR_DISK_FULL},          {EIO, ERROR_DEVICE_REMOVED},
+              {ENXIO, ERROR_DEVICE_REMOVED},   {EWOULDBLOCK, ERROR_SHARING_VIOLATION}, {EEXIST, ERROR_ALREADY_EXISTS},
+              {EINVAL, ERROR_INVALID_PARAMETER}, {ENAMETOOLONG, ERROR_FILENAME_EXCED_RANGE},
+              {ENOTDIR, ERROR_PATH_NOT_FOUND}, {EBADF, ERROR_INVALID_HANDLE},     {12345, ERROR_GEN_FAILURE}};
+  for (const auto& row : rows) EXPECT_EQ(ErrorFromErrno(row.error), row.code) << row.error;
+}
+
 class CountingObject : public KernelObject {
  public:
   explicit CountingObject(std::atomic<int>* alive) : m_alive(alive) { ++*m_alive; }

@@ -1,8 +1,10 @@
-// The Win32 file calls on real files: dispositions, sharing, folders, the end
-// of a file, write faults and a disk that fills up.
+// The Win32 file calls on real files: dispositions, sharing, folders, the file
+// pointer, the end of a file, write faults and a disk that fills up.
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <thread>
+#include <vector>
 #include <string>
 
 #include "file_test_support.h"
@@ -102,6 +104,45 @@ TEST_F(Files, AppendsAtTheEndAndCutsBackWithSetEndOfFile) {
   EXPECT_EQ(ReadAll(file.get()), std::string("first\0\0\0", 8));
 }
 
+TEST_F(Files, TheFilePointerCarriesSixtyFourBits) {
+  OpenedFile file("big.bin", GENERIC_READ | GENERIC_WRITE, 0, CREATE_NEW);
+  ASSERT_TRUE(file.ok());
+  // Positions past the end need no data: the file stays empty.
+  const auto placeBeyondFourGigabytes = [&] {
+    LONG high = 1;
+    return SetFilePointer(file.get(), 3, &high, FILE_BEGIN) == 3u && high == 1;
+  };
+  ASSERT_TRUE(placeBeyondFourGigabytes());
+  LONG high = -1;  // with a high part the distance is both halves: -4
+  EXPECT_EQ(SetFilePointer(file.get(), -4, &high, FILE_CURRENT), MAXDWORD);
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SUCCESS)) << "a real position, not a failure";
+  EXPECT_EQ(high, 0);
+
+  struct Row {
+    const char* what;
+    LONG distance;
+    bool useHigh;
+    LONG high;
+    DWORD method;
+  } refused[] = {
+      {"before the start", -1, false, 0, FILE_BEGIN},
+      {"beyond 32 bits without a high part", 0, false, 0, FILE_CURRENT},
+      {"a negative 64-bit position", 0, true, -1, FILE_BEGIN},
+      {"no such method", 0, false, 0, 7},
+  };
+  for (const auto& row : refused) {
+    ASSERT_TRUE(placeBeyondFourGigabytes());
+    LONG rowHigh = row.high;
+    EXPECT_EQ(SetFilePointer(file.get(), row.distance, row.useHigh ? &rowHigh : nullptr, row.method),
+              INVALID_SET_FILE_POINTER) << row.what;
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER)) << row.what;
+    LONG now = 0;
+    EXPECT_EQ(SetFilePointer(file.get(), 0, &now, FILE_CURRENT), 3u) << row.what << ": the pointer stays";
+    EXPECT_EQ(now, 1) << row.what;
+  }
+  EXPECT_EQ(fs::file_size("big.bin"), 0u);
+}
+
 TEST_F(Files, SharingFoldersAndAccessAreRefusedWithTheirCodes) {
   WriteFileBytes("shared.txt", "data");
   fs::create_directory("folder");
@@ -184,6 +225,22 @@ TEST_F(Files, AWriteFaultLeavesExactlyTheBytesBeforeIt) {
     morvek::testing::ClearFileWriteFaults();
     EXPECT_TRUE(WriteText(file.get(), "!"));
   }
+}
+
+TEST_F(Files, ThreadsWritingUnderAFaultShareOneBudget) {
+  morvek::testing::FailFileWritesAfter(1000, ERROR_DISK_FULL);
+  std::vector<std::thread> writers;
+  for (int t = 0; t < 4; ++t) {
+    writers.emplace_back([t] {
+      OpenedFile file(("w" + std::to_string(t)).c_str(), GENERIC_WRITE, 0, CREATE_NEW);
+      while (WriteText(file.get(), "abc")) {
+      }
+    });
+  }
+  for (auto& writer : writers) writer.join();
+  std::uintmax_t total = 0;
+  for (int t = 0; t < 4; ++t) total += fs::file_size("w" + std::to_string(t));
+  EXPECT_EQ(total, 1000u);
 }
 
 TEST_F(Files, AFullDiskIsReportedAsDiskFull) {
