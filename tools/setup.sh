@@ -12,6 +12,8 @@
 #                          install what is missing (and gcovr), build with
 #                          coverage counters, run all tests, print the line and
 #                          branch coverage of src/
+#   tools/setup.sh package install what is missing, build, make the Debian
+#                          package build/package/morvek-comm_2.02-1_amd64.deb
 #
 # Packages are installed only when one is missing (as root, or through sudo).
 set -euo pipefail
@@ -19,7 +21,7 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 build="${MORVEK_BUILD_DIR:-$here/build}"
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-qpa-plugins qt6-translations-l10n
-  libgtest-dev googletest fonts-ipafont-mincho fonts-ipafont-gothic)
+  libgtest-dev googletest fonts-ipafont-mincho fonts-ipafont-gothic desktop-file-utils groff-base)
 
 install_missing() {
   local missing=()
@@ -67,6 +69,13 @@ case "${1:-}" in
     build_tree "$build-asan" -DMORVEK_ASAN=ON
     run_tests "$build-asan"
     ;;
+  package)
+    packages+=(dpkg-dev file)
+    install_missing
+    build_tree "$build"
+    (cd "$build" && cpack >/dev/null)
+    ls "$build"/package/*.deb
+    ;;
   tsan)
     install_missing
     build_tree "$build-tsan" -DMORVEK_TSAN=ON
@@ -88,7 +97,7 @@ case "${1:-}" in
     exit $status
     ;;
   *)
-    echo "usage: $0 run|test|tsan|coverage" >&2
+    echo "usage: $0 run|test|tsan|coverage|package" >&2
     exit 2
     ;;
 esac
