@@ -62,7 +62,7 @@ TEST_F(WindowShell, ResizeMovesTheFourControlsAndClampsNegativeSizes) {
   session.Run();
 }
 
-TEST_F(WindowShell, AboutEntryOpensTheAboutBox) {
+TEST_F(WindowShell, AboutEntryOpensTheAboutBoxAndF1DoesNothing) {
   TerminalSession session;
   int aboutShown = 0;
   session.script = [&](CTerminalDlg& dlg) {
@@ -75,6 +75,9 @@ TEST_F(WindowShell, AboutEntryOpensTheAboutBox) {
     morvek::testing::OnModalDialog(previous);
     dlg.SendMessage(WM_SYSCOMMAND, IDM_ABOUTBOX, 0);
     EXPECT_EQ(aboutShown, 1);
+    HELPINFO help{};
+    EXPECT_EQ(dlg.SendMessage(WM_HELP, 0, reinterpret_cast<LPARAM>(&help)), TRUE);
+    EXPECT_TRUE(IsWindow(dlg.m_hWnd));
   };
   session.Run();
 }
