@@ -7,6 +7,7 @@
 #include <chrono>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 #include <thread>
 
@@ -22,6 +23,7 @@ using morvek::test::CallOnThread;
 using morvek::test::OpenPort;
 using morvek::test::PtyPeer;
 using morvek::test::SetTimeouts;
+using morvek::test::WaitQueued;
 using Clock = std::chrono::steady_clock;
 
 std::string AllByteValues() {
@@ -30,29 +32,18 @@ std::string AllByteValues() {
   return bytes;
 }
 
-// Waits until the port reports exactly `count` bytes in its input queue.
-bool WaitQueued(HANDLE port, DWORD count) {
-  return morvek::testing::PumpUntil(
-      [&] {
-        COMSTAT stat{};
-        DWORD errors = 0;
-        return ClearCommError(port, &errors, &stat) && stat.cbInQue == count;
-      },
-      10s);
-}
-
 TEST(TtyIo, EveryByteValuePassesBothWays) {
   PtyPeer peer(1);
   OpenPort port("COM1");
   ASSERT_TRUE(port.ok()) << port.openError();
   ASSERT_TRUE(SetTimeouts(port.get(), 50));
   const std::string bytes = AllByteValues() + AllByteValues();
-  peer.Send(bytes);
+  ASSERT_TRUE(peer.Write(bytes));
   EXPECT_EQ(morvek::test::ReadPort(port.get(), bytes.size()), bytes);
   DWORD written = 0;
   ASSERT_TRUE(WriteFile(port.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr));
   EXPECT_EQ(written, bytes.size());
-  EXPECT_EQ(peer.Receive(bytes.size()), bytes);
+  EXPECT_EQ(peer.Read(bytes.size()), bytes);
 }
 
 TEST(TtyIo, ClearCommErrorReportsTheInputQueue) {
@@ -60,7 +51,7 @@ TEST(TtyIo, ClearCommErrorReportsTheInputQueue) {
   OpenPort port("COM2");
   ASSERT_TRUE(port.ok()) << port.openError();
   EXPECT_TRUE(WaitQueued(port.get(), 0));
-  peer.Send("seven!!");
+  ASSERT_TRUE(peer.Write("seven!!"));
   EXPECT_TRUE(WaitQueued(port.get(), 7));
   DWORD errors = 99;
   COMSTAT stat{};
@@ -79,7 +70,7 @@ TEST(TtyIo, ABurstIsOneReadAndAPauseLongerThanTheIntervalEndsIt) {
   const std::string second(300, 'b');
   for (const std::string& burst : {first, second}) {
     // Each burst is written only after the read of the one before returned.
-    peer.Send(burst);
+    ASSERT_TRUE(peer.Write(burst));
     DWORD got = 0;
     ASSERT_TRUE(ReadFile(port.get(), buffer, sizeof buffer, &got, nullptr));
     EXPECT_EQ(std::string(buffer, got), burst);
@@ -91,7 +82,7 @@ TEST(TtyIo, AReadEndsAtItsFullCountWithoutWaitingForTheInterval) {
   OpenPort port("COM4");
   ASSERT_TRUE(port.ok()) << port.openError();
   ASSERT_TRUE(SetTimeouts(port.get(), 60'000));
-  peer.Send("0123456789");
+  ASSERT_TRUE(peer.Write("0123456789"));
   char buffer[10];
   DWORD got = 0;
   const auto start = Clock::now();
@@ -108,11 +99,11 @@ TEST(TtyIo, AllZeroTimeoutsWaitForTheFullCount) {
   char buffer[5];
   DWORD got = 0;
   CallOnThread read([&] { return ReadFile(port.get(), buffer, sizeof buffer, &got, nullptr); });
-  peer.Send("abc");
+  ASSERT_TRUE(peer.Write("abc"));
   // The read takes "abc" and sleeps again, waiting for the rest.
   ASSERT_TRUE(WaitQueued(port.get(), 0));
   ASSERT_TRUE(read.WaitUntilBlocked());
-  peer.Send("de");
+  ASSERT_TRUE(peer.Write("de"));
   EXPECT_TRUE(read.Finish().result);
   EXPECT_EQ(std::string(buffer, got), "abcde");
 }
@@ -126,7 +117,7 @@ TEST(TtyIo, MaxDwordIntervalReturnsAtOnceWithWhatIsQueued) {
   DWORD got = 99;
   ASSERT_TRUE(ReadFile(port.get(), buffer, sizeof buffer, &got, nullptr));
   EXPECT_EQ(got, 0u);
-  peer.Send("queued");
+  ASSERT_TRUE(peer.Write("queued"));
   ASSERT_TRUE(WaitQueued(port.get(), 6));
   ASSERT_TRUE(ReadFile(port.get(), buffer, sizeof buffer, &got, nullptr));
   EXPECT_EQ(std::string(buffer, got), "queued");
@@ -148,31 +139,45 @@ TEST(TtyIo, TotalTimeoutsEndAReadWithWhatArrived) {
   ASSERT_TRUE(ReadFile(port.get(), buffer, sizeof buffer, &got, nullptr));
   EXPECT_EQ(got, 0u);
   EXPECT_GE(Clock::now() - start, 70ms);
-  peer.Send("xy");
+  ASSERT_TRUE(peer.Write("xy"));
   start = Clock::now();
   ASSERT_TRUE(ReadFile(port.get(), buffer, sizeof buffer, &got, nullptr));
   EXPECT_EQ(std::string(buffer, got), "xy");
   EXPECT_GE(Clock::now() - start, 70ms);
 }
 
-TEST(TtyIo, ClosingTheHandleWakesABlockedCall) {
+TEST(PortDevice, ClosingTheHandleWakesABlockedCall) {
   struct Row {
     const char* what;
+    bool loopback;
     COMMTIMEOUTS timeouts;
     bool write;
   } rows[] = {
-      {"read, all time-outs zero", {0, 0, 0, 0, 0}, false},
-      {"read, interval only", {20, 0, 0, 0, 0}, false},
-      {"read, long total", {0, 0, 600'000, 0, 0}, false},
-      {"write into a full pty", {0, 0, 0, 0, 0}, true},
+      {"pty read, all time-outs zero", false, {0, 0, 0, 0, 0}, false},
+      {"pty read, interval only", false, {20, 0, 0, 0, 0}, false},
+      {"pty read, long total", false, {0, 0, 600'000, 0, 0}, false},
+      {"write into a full pty", false, {0, 0, 0, 0, 0}, true},
+      {"loopback read with nothing coming", true, {0, 0, 0, 0, 0}, false},
+      {"loopback write held by CTS", true, {0, 0, 0, 0, 0}, true},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);
-    PtyPeer peer(8);
+    std::optional<PtyPeer> peer;
+    std::optional<morvek::test::ScopedEnv> plug;
+    if (row.loopback) {
+      plug.emplace("MORVEK_COM8", "loopback");
+    } else {
+      peer.emplace(8);
+    }
     OpenPort port("COM8");
     ASSERT_TRUE(port.ok()) << port.openError();
     ASSERT_TRUE(SetCommTimeouts(port.get(), &row.timeouts));
-    std::string buffer(1 << 20, 'w');  // more than a pseudo-terminal buffers
+    if (row.loopback) {
+      // CTS follows RTS on the plug: with RTS off, CTS flow holds the output.
+      ASSERT_TRUE(morvek::test::ChangeState(port.get(), [](DCB& d) { d.fOutxCtsFlow = 1; }));
+      ASSERT_TRUE(EscapeCommFunction(port.get(), CLRRTS));
+    }
+    std::string buffer(1 << 20, 'w');  // more than a pseudo-terminal or the plug buffers
     DWORD done = 0;
     HANDLE handle = port.get();
     CallOnThread call([&] {
@@ -324,7 +329,7 @@ TEST(TtyIo, APseudoTerminalHasNoModemLinesButSwitchingThemSucceeds) {
   EXPECT_EQ(written, 0u);
   ASSERT_TRUE(EscapeCommFunction(port.get(), SETXON));
   ASSERT_TRUE(WriteFile(port.get(), "goes", 4, &written, nullptr));
-  EXPECT_EQ(peer.Receive(4), "goes");
+  EXPECT_EQ(peer.Read(4), "goes");
 }
 
 }  // namespace
