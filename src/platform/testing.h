@@ -2,6 +2,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -32,7 +33,20 @@ void ClearSystemTime();
 // fail with `error` once `bytesLeft` more bytes have been written (a short write
 // then leaves exactly those bytes on the disk).
 void FailFileWritesAfter(std::size_t bytesLeft, DWORD error);
+// Armed, writes through WriteFile to files succeed without reaching the disk
+// (the files keep their length) and only add their byte count to
+// DiscardedFileBytes(), so that a test can write gigabytes from an untouched
+// mapping without using the disk or memory. Arming starts the count at 0.
+void DiscardFileWrites();
+std::uint64_t DiscardedFileBytes();
+// Armed, the next SetFilePointer on a file fails with `error` and moves nothing.
+void FailNextFilePointerMove(DWORD error);
+// Disarms every file fault above.
 void ClearFileWriteFaults();
+
+// Threads. Armed, AfxBeginThread starts nothing and returns null with
+// ERROR_NOT_ENOUGH_MEMORY, as when the system has no room for a thread.
+void FailThreadStarts(bool on);
 
 // Window beeps (MessageBeep) since the last call.
 int TakeBeepCount();
