@@ -142,6 +142,11 @@ std::string ShownText(HWND window);
 int FullTextRewrites(HWND window);
 // A dialog's controls, in template order.
 std::vector<HWND> Controls(HWND dialog);
+// The texts of a dialog's controls that are not shown whole, each with the
+// room it needs and the room it has: a label's text (wrapped at blanks as the
+// label wraps it), a button's, check box's or group box's caption, every entry
+// of a drop-down list, a one-line edit's text. Empty when every text fits.
+std::vector<std::string> ClippedTexts(HWND dialog);
 
 // The entries of the popup menu open now (CP932), empty when none is open.
 std::vector<std::string> OpenMenuEntries();

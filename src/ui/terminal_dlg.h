@@ -105,7 +105,8 @@ class CTerminalDlg : public CDialog {
 
  protected:
   // Starts the reader thread on g_hComm and remembers it so that StopReader can
-  // join it (exchange/reader_thread.cpp).
+  // join it (exchange/reader_thread.cpp). When no thread can be made, none is
+  // remembered and nothing is received until the next start.
   void StartReader();
   // Clears the run flag, cancels a read in progress and waits until the reader
   // has ended; blocks it posted and not yet handled stay queued.
