@@ -133,6 +133,10 @@ bool ChooseComboEntry(HWND combo, int index);
 // Replaces the text of an edit as typing would (EN_CHANGE); false for a
 // read-only edit.
 bool TypeText(HWND edit, const std::string& cp932);
+// Types text through an input method at the edit's cursor: the text is first
+// shown as preedit (being composed), then committed, as a Japanese input
+// method does after conversion.
+bool CommitInputMethodText(HWND edit, const std::string& cp932);
 // The text the window shows on the screen, encoded as CP932 (line breaks of an
 // editable multi-line edit as CR LF; a read-only one shows them as they are),
 // as opposed to the bytes it remembers.
@@ -153,6 +157,10 @@ std::vector<std::string> OpenMenuEntries();
 // Chooses the entry of the open popup menu with this text (CP932); false when
 // there is no such enabled entry.
 bool ChooseMenuEntry(const std::string& cp932Text);
+
+// The window system's own text for `source` in `context` as it shows it
+// (CP932), e.g. the file dialog's ("QFileDialog", "Open").
+std::string FrameworkText(const char* context, const char* source);
 
 // Whether the wait cursor is shown.
 bool WaitCursorShown();
