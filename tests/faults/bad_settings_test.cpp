@@ -129,7 +129,7 @@ TEST_F(BadSettingsTest, EveryLengthAndContentStartsOrEndsWithTheProgramsOwnMessa
       ASSERT_EQ(messages.size(), 1u);
       bool openFailed = messages[0] == " ポートがオープンできません";
       bool configureFailed = messages[0].ends_with(" ポートの初期設定ができません") &&
-                             messages[0].size() <= 15 + std::strlen(" ポートの初期設定ができません");
+                             messages[0].size() <= 16 + std::strlen(" ポートの初期設定ができません");
       EXPECT_TRUE(openFailed || configureFailed) << messages[0];
       EXPECT_EQ(ReadFileBytes("morvek.ini"), file);
     }
