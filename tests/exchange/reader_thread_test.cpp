@@ -150,6 +150,20 @@ TEST_F(ReaderOnVirtualPortTest, ARunFlagOtherThanOneAtStartEndsTheThreadWithoutT
   }
 }
 
+TEST_F(ReaderOnVirtualPortTest, AReaderThatCannotBeStartedLeavesNoThreadAndStopsCleanly) {
+  morvek::testing::FailThreadStarts(true);
+  m_host.StartReader();
+  morvek::testing::FailThreadStarts(false);
+  EXPECT_EQ(m_host.Reader(), nullptr);
+  m_host.StopReader();
+  // The next start works as before.
+  m_port->InjectReceived("x");
+  g_bReaderRun = 1;
+  m_host.StartReader();
+  ASSERT_NE(m_host.Reader(), nullptr);
+  EXPECT_TRUE(PumpUntil([&] { return m_port->ReadCalls() >= 1; }, 10s));
+}
+
 TEST_F(ReaderOnVirtualPortTest, StopJoinsAReaderBlockedInAReadThatWouldNeverEnd) {
   m_port->InjectReceived("x");
   m_host.StartReader();
