@@ -38,8 +38,11 @@ void CTerminalDlg::OnRxData(const void* pBlock, int nLen) {
   } else if (m_nDisplayFormat == 2 || m_nDisplayFormat == 3) {
     FormatRxHex(work, pText.get(), nLen);
   }
+  const int nOldLength = m_strReceive.GetLength();
   m_strReceive += pText.get();
   if (m_nDisplayFormat == 1 || m_nDisplayFormat == 3) m_strReceive += "\r\n";
+
+  m_rcvJournal.Append(m_strReceive, nOldLength);
 
   char szCount[16] = {0};
   m_strRecvCount = msvcrt::_itoa(m_strReceive.GetLength(), szCount, 10);
@@ -50,5 +53,6 @@ void CTerminalDlg::OnRxData(const void* pBlock, int nLen) {
 
 void CTerminalDlg::OnRxError() {
   m_strReceive = "エラー";
+  m_rcvJournal.Replace(m_strReceive);
   UpdateData(FALSE);
 }

@@ -1,5 +1,6 @@
-// The three format selectors and the window timers: the modem-line refresh and
-// the automatic repeated send.
+// The three format selectors and the window timers: the modem-line refresh,
+// the automatic repeated send and the boxes' journals.
+#include "res/resource.h"
 #include "ui/terminal_dlg.h"
 
 void CTerminalDlg::OnSelchangeSendFormat() {
@@ -23,6 +24,19 @@ void CTerminalDlg::OnTimer(UINT_PTR nIDEvent) {
     UpdateModemStatus();
   } else if (nIDEvent >= TIMER_AUTOSEND_100MS && nIDEvent <= TIMER_AUTOSEND_10S) {
     if (m_nInterval == static_cast<int>(nIDEvent) - 1 && m_bSending == 0) OnSend();
+  } else if (nIDEvent == TIMER_JOURNALS) {
+    FollowBoxes();
   }
   Default();
+}
+
+// The send box's text as typed so far goes to its journal when it changed;
+// a journal behind its box catches up.
+void CTerminalDlg::FollowBoxes() {
+  m_rcvJournal.CatchUp(m_strReceive);
+  CWnd* pSendBox = GetDlgItem(IDC_SEND_BOX);
+  if (pSendBox == nullptr) return;
+  CString strShown;
+  pSendBox->GetWindowText(strShown);
+  m_sndJournal.Follow(strShown);
 }

@@ -28,13 +28,10 @@ static void UndoAppend(HANDLE hFile, DWORD dwOldLengthLow, LONG nOldLengthHigh) 
   CloseHandle(hFile);
 }
 
-BOOL CTerminalDlg::AppendToLogFile(const CString& strPath, const CString& strText) {
+LogAppendResult AppendBytesToLog(const CString& strPath, const CString& strText) {
   HANDLE hFile = CreateFileA(strPath, GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
                              FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (hFile == INVALID_HANDLE_VALUE) {
-    AfxMessageBox("ログファイルがオープンできません", MB_OK, 0);
-    return FALSE;
-  }
+  if (hFile == INVALID_HANDLE_VALUE) return LogAppendResult::OpenFailed;
 
   // The length before the append, so that a failed write can be taken back.
   LONG nOldLengthHigh = 0;
@@ -51,10 +48,23 @@ BOOL CTerminalDlg::AppendToLogFile(const CString& strPath, const CString& strTex
 
   if (!bWritten) {
     UndoAppend(hFile, dwOldLengthLow, nOldLengthHigh);
-    AfxMessageBox("ログファイルに書き込めません", MB_OK, 0);
-    return FALSE;
+    return LogAppendResult::WriteFailed;
   }
   SetEndOfFile(hFile);
   CloseHandle(hFile);
+  return LogAppendResult::Appended;
+}
+
+BOOL CTerminalDlg::AppendToLogFile(const CString& strPath, const CString& strText) {
+  switch (AppendBytesToLog(strPath, strText)) {
+    case LogAppendResult::OpenFailed:
+      AfxMessageBox("ログファイルがオープンできません", MB_OK, 0);
+      return FALSE;
+    case LogAppendResult::WriteFailed:
+      AfxMessageBox("ログファイルに書き込めません", MB_OK, 0);
+      return FALSE;
+    case LogAppendResult::Appended:
+      break;
+  }
   return TRUE;
 }

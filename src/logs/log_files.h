@@ -11,6 +11,11 @@
 //
 //  - MakeTimeStamp(psz): appends the stamp of the current minute to the text in
 //    psz, a zero-filled LOG_STAMP_SIZE buffer; it never writes beyond that size.
+//    MakeTimeStampOf(utc, psz) does the same for the given UTC time.
+//  - RecoverJournals(): before the settings dialog, turns the box journals a
+//    run that did not end in order left behind (logs/box_journal.h) into
+//    backup logs named as the shutdown's, stamped with the journal's last
+//    write; see logs/journal_recovery.cpp.
 //  - ShiftSystemTime(h, in, out): out = in advanced by h hours, carrying into
 //    day, month and year; out's day of week and milliseconds are not set.
 //  - DaysInFebruary(year): 29 in a Gregorian leap year, else 28.
@@ -48,3 +53,8 @@ BOOL IsDirectory(LPCSTR pszPath);
 // The log name for the port index (the port name is empty outside 0..15, so
 // the file name then begins with "_"), the stamp and the event's suffix.
 CString LogFileName(int nPortIndex, const char* pszStamp, const char* pszSuffix);
+
+// Appends the text's bytes to the file as AppendToLogFile does, without a
+// message: a failed write leaves the file as it was.
+enum class LogAppendResult { Appended, OpenFailed, WriteFailed };
+LogAppendResult AppendBytesToLog(const CString& strPath, const CString& strText);

@@ -34,6 +34,11 @@ void ClearSystemTime();
 void FailFileWritesAfter(std::size_t bytesLeft, DWORD error);
 void ClearFileWriteFaults();
 
+// The program's end on SIGTERM, SIGHUP or the end of the desktop session
+// (WM_ENDSESSION to AfxGetMainWnd(), then the process ends), for a test's
+// child process that stands in for the program.
+void EndSessionOnSignals();
+
 // Window beeps (MessageBeep) since the last call.
 int TakeBeepCount();
 

@@ -5,16 +5,18 @@
 // file load, modem lines) and logs/ (clearing the boxes).
 #pragma once
 
+#include "logs/box_journal.h"
 #include "platform/afx.h"
 
-// The main dialog's window timers: the modem-line refresh and the four
-// auto-send intervals.
+// The main dialog's window timers: the modem-line refresh, the four auto-send
+// intervals and the boxes' journals.
 enum : UINT_PTR {
   TIMER_MODEM = 1,
   TIMER_AUTOSEND_100MS = 2,
   TIMER_AUTOSEND_500MS = 3,
   TIMER_AUTOSEND_1S = 4,
   TIMER_AUTOSEND_10S = 5,
+  TIMER_JOURNALS = 6,
 };
 
 class CTerminalDlg : public CDialog {
@@ -42,6 +44,8 @@ class CTerminalDlg : public CDialog {
 
   // Log files (logs/log_files.cpp).
   void MakeTimeStamp(char* pszStamp);
+  void MakeTimeStampOf(const SYSTEMTIME& utc, char* pszStamp);
+  void RecoverJournals();
   void ShiftSystemTime(WORD nHours, const SYSTEMTIME& in, SYSTEMTIME& out);
   WORD DaysInFebruary(WORD wYear);
   BOOL EnsureDirectory(LPCSTR pszPath);
@@ -53,6 +57,10 @@ class CTerminalDlg : public CDialog {
   LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
   BOOL OnInitDialog() override;
   void OnCancel() override;
+  // The session ends without the operator's choice (ui/shutdown.cpp): the close
+  // sequence runs to its end even when a backup cannot be written, and that
+  // box's journal then stays for the next start.
+  void OnEndSession(BOOL bEnding);
 
   // Message-map handlers.
   void OnSysCommand(UINT nID, LPARAM lParam);
@@ -114,6 +122,16 @@ class CTerminalDlg : public CDialog {
   // reader has ended).
   void DiscardQueuedBlocks();
   CWinThread* m_pReader = nullptr;
+
+  // The second half of closing, once the backups are done: the settings file,
+  // the timers, the reader, the port and the journals' sync; then the dialog ends.
+  void EndTerminal();
+  // The boxes' journals (logs/box_journal.h). Once a second (TIMER_JOURNALS)
+  // the send box's journal takes what was typed, and a journal that a failed
+  // write left behind its box is written afresh.
+  CBoxJournal m_rcvJournal{JournalKind::Receive};
+  CBoxJournal m_sndJournal{JournalKind::Send};
+  void FollowBoxes();
 
   DECLARE_MESSAGE_MAP()
 };

@@ -36,6 +36,10 @@ BOOL CTerminalDlg::OnInitDialog() {
   FillSelector(m_cmbDisplay, kDisplayFormatEntries);
   m_nDisplayFormat = 0;
 
+  // What a run that did not end in order left in its journals goes to backup
+  // logs first, without a dialog of its own.
+  RecoverJournals();
+
   CPortSettingsDlg* pSettingsDlg = new CPortSettingsDlg();
   pSettingsDlg->DoModal();
   delete pSettingsDlg;
@@ -82,6 +86,9 @@ BOOL CTerminalDlg::OnInitDialog() {
 
   UpdateModemStatus();
 
+  m_rcvJournal.SetPortIndex(g_portConfig.nPortIndex);
+  m_sndJournal.SetPortIndex(g_portConfig.nPortIndex);
+
   g_hMainWnd = m_hWnd;
   StartReader();
 
@@ -90,6 +97,7 @@ BOOL CTerminalDlg::OnInitDialog() {
   SetTimer(TIMER_AUTOSEND_500MS, 500, nullptr);
   SetTimer(TIMER_AUTOSEND_1S, 1000, nullptr);
   SetTimer(TIMER_AUTOSEND_10S, 10000, nullptr);
+  SetTimer(TIMER_JOURNALS, 1000, nullptr);
 
   m_bSending = 0;
   return TRUE;

@@ -1,11 +1,14 @@
 // The program's entry point: the window system, then the application
 // object's InitInstance; its message loop runs only when InitInstance
-// returns TRUE. The process ends with ExitInstance's code.
+// returns TRUE. The process ends with ExitInstance's code, or at the end of
+// the session (WM_ENDSESSION) with 0.
 #include "afx_app.h"
 #include "qt/application.h"
+#include "qt/session_end.h"
 
 int main(int argc, char** argv) {
   morvek::qt::StartApplication(argc, argv);
+  morvek::qt::WatchSessionEnd();
   CWinApp* app = AfxGetApp();
   int exitCode = 1;
   if (app) exitCode = app->InitInstance() ? app->Run() : app->ExitInstance();
