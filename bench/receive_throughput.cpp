@@ -4,7 +4,7 @@
 // cost of a block in the first and the last megabyte. "Without" has a plain
 // file where the backup folder must be, so the journal cannot be opened (and
 // is tried once a second); "with" writes every block to it. The runs
-// alternate, twice each. Then 10 MB through a pty at full speed, with the
+// alternate, three times each. Then 10 MB through a pty at full speed, with the
 // longest time written journal text waited for its sync (the span a power
 // cut could take). The megabytes of the fill may be given as the first
 // argument.
@@ -81,7 +81,7 @@ int main(int argc, char** argv) {
   setenv("MORVEK_COM1", "loopback", 1);
   morvek::test::TerminalSession session;
   session.script = [&](CTerminalDlg& dlg) {
-    for (int round = 0; round < 2; ++round) {
+    for (int round = 0; round < 3; ++round) {
       fs::remove_all("BAKUP");
       morvek::test::WriteFileBytes("BAKUP", "a plain file");
       Fill(dlg, "without journal", bytes);

@@ -46,10 +46,11 @@ static bool SeekTo(HANDLE hFile, long long nOffset) {
   return !(dwLow == INVALID_SET_FILE_POINTER && GetLastError() != ERROR_SUCCESS);
 }
 
-bool CBoxJournal::WriteAt(long long nOffset, const char* pBytes, int nLength) {
+// The file pointer stays at the end of the file: every write and cut leaves it
+// there, and a failed one is followed by a rewrite that cuts first.
+bool CBoxJournal::WriteAtEnd(const char* pBytes, int nLength) {
   DWORD dwWritten = 0;
-  bool bWritten = SeekTo(m_hFile, nOffset) &&
-                  WriteFile(m_hFile, pBytes, static_cast<DWORD>(nLength), &dwWritten, nullptr) != FALSE;
+  bool bWritten = WriteFile(m_hFile, pBytes, static_cast<DWORD>(nLength), &dwWritten, nullptr) != FALSE;
   MarkJournalWritten(m_hFile);
   return bWritten;
 }
@@ -62,7 +63,7 @@ bool CBoxJournal::CutAt(long long nOffset) {
 
 void CBoxJournal::Rewrite(const CString& strText) {
   if (m_bBehind && GetTickCount() - m_dwLastFailure < kRetryPeriodMs) return;
-  if (Open() && CutAt(m_nKept) && WriteAt(m_nKept, strText.GetString(), strText.GetLength())) {
+  if (Open() && CutAt(m_nKept) && WriteAtEnd(strText.GetString(), strText.GetLength())) {
     m_nLength = strText.GetLength();
     m_bBehind = false;
     return;
@@ -78,7 +79,7 @@ void CBoxJournal::Append(const CString& strText, int nOldLength) {
     Rewrite(strText);
     return;
   }
-  if (WriteAt(m_nKept + m_nLength, strText.GetString() + nOldLength, nAdded)) {
+  if (WriteAtEnd(strText.GetString() + nOldLength, nAdded)) {
     m_nLength = strText.GetLength();
     return;
   }

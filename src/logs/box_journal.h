@@ -61,7 +61,7 @@ class CBoxJournal {
 
  private:
   bool Open();
-  bool WriteAt(long long nOffset, const char* pBytes, int nLength);
+  bool WriteAtEnd(const char* pBytes, int nLength);
   bool CutAt(long long nOffset);
   void Rewrite(const CString& strText);
   void Discard();
