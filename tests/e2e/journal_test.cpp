@@ -224,40 +224,32 @@ TEST(JournalChild, Terminal) {
   });
 }
 
-// Killed mid-burst, then started again: the recovered log holds every line
-// the killed run had shown, in order, and nothing else.
-TEST_F(Journal, KillMidBurstRecoversEveryShownLine) {
-  PtyPeer peer;
-  ChildTerminal child(m_dir.path(), "receive", peer);
-  ASSERT_EQ(peer.Read(1, 30s), "R");
-  const std::string lines = FeedUntilMidBurst(peer);
-  std::size_t shown = ReadFileBytes(kRcvJournal1).size();
-  child.End(SIGKILL);
-
-  StartAgain();
-  std::string recovered = LogsEndingWith("_BakMORVEKRcv.txt");
-  EXPECT_GE(recovered.size(), shown);
-  EXPECT_EQ(recovered, lines.substr(0, recovered.size()));
-  EXPECT_TRUE(JournalsLeft().empty());
-}
-
-// SIGTERM mid-burst ends the terminal in order: its backup logs hold all it
-// showed, the settings are written and no journal is left.
-TEST_F(Journal, SigtermMidBurstEndsInOrder) {
-  PtyPeer peer;
-  ChildTerminal child(m_dir.path(), "receive", peer);
-  ASSERT_EQ(peer.Read(1, 30s), "R");
-  const std::string lines = FeedUntilMidBurst(peer);
-  std::size_t shown = ReadFileBytes(kRcvJournal1).size();
-  int status = child.End(SIGTERM);
-  ASSERT_TRUE(WIFEXITED(status)) << status;
-  EXPECT_EQ(WEXITSTATUS(status), 0);
-
-  std::string saved = LogsEndingWith("_BakMORVEKRcv.txt");
-  EXPECT_GE(saved.size(), shown);
-  EXPECT_EQ(saved, lines.substr(0, saved.size()));
-  EXPECT_TRUE(fs::exists("morvek.ini"));
-  EXPECT_TRUE(JournalsLeft().empty());
+// Ended mid-burst: killed (SIGKILL) and started again, the recovered log
+// holds every line the killed run had shown, in order, and nothing else; told
+// to end (SIGTERM), it ends in order with its backup logs holding all it
+// showed and the settings written. No journal is left either way.
+TEST_F(Journal, EndedMidBurstKeepsEveryShownLine) {
+  for (int signal : {SIGKILL, SIGTERM}) {
+    SCOPED_TRACE(signal == SIGKILL ? "SIGKILL" : "SIGTERM");
+    fs::remove_all("BAKUP");
+    fs::remove("morvek.ini");
+    PtyPeer peer;
+    ChildTerminal child(m_dir.path(), "receive", peer);
+    ASSERT_EQ(peer.Read(1, 30s), "R");
+    const std::string lines = FeedUntilMidBurst(peer);
+    std::size_t shown = ReadFileBytes(kRcvJournal1).size();
+    int status = child.End(signal);
+    if (signal == SIGTERM) {
+      EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+      EXPECT_TRUE(fs::exists("morvek.ini"));
+    } else {
+      StartAgain();
+    }
+    std::string saved = LogsEndingWith("_BakMORVEKRcv.txt");
+    EXPECT_GE(saved.size(), shown);
+    EXPECT_EQ(saved, lines.substr(0, saved.size()));
+    EXPECT_TRUE(JournalsLeft().empty());
+  }
 }
 
 // A send box typed, or typed and then loaded from a file, survives a kill.
