@@ -8,6 +8,8 @@
 #                          UndefinedBehaviorSanitizer and run all tests again
 #   tools/setup.sh tsan    install what is missing, build with ThreadSanitizer,
 #                          run all tests
+#   tools/setup.sh package install what is missing, build, make the Debian
+#                          package build/package/morvek-comm_2.02-1_amd64.deb
 #
 # Packages are installed only when one is missing (as root, or through sudo).
 set -euo pipefail
@@ -15,7 +17,7 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 build="${MORVEK_BUILD_DIR:-$here/build}"
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-qpa-plugins qt6-translations-l10n
-  libgtest-dev googletest fonts-ipafont-mincho fonts-ipafont-gothic)
+  libgtest-dev googletest fonts-ipafont-mincho fonts-ipafont-gothic desktop-file-utils groff-base)
 
 install_missing() {
   local missing=()
@@ -63,13 +65,20 @@ case "${1:-}" in
     build_tree "$build-asan" -DMORVEK_ASAN=ON
     run_tests "$build-asan"
     ;;
+  package)
+    packages+=(dpkg-dev file)
+    install_missing
+    build_tree "$build"
+    (cd "$build" && cpack >/dev/null)
+    ls "$build"/package/*.deb
+    ;;
   tsan)
     install_missing
     build_tree "$build-tsan" -DMORVEK_TSAN=ON
     run_tests "$build-tsan"
     ;;
   *)
-    echo "usage: $0 run|test|tsan" >&2
+    echo "usage: $0 run|test|tsan|package" >&2
     exit 2
     ;;
 esac
