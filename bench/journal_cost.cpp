@@ -1,6 +1,6 @@
 // The journal's cost on the receive path, with and without the receive box's
-// journal: 50 MB of text with line breaks handed to the window block by block (4095 bytes,
-// as the reader posts them), printing the rate of the whole fill and the mean
+// journal: 50 MB of text with line breaks handed to the window block by
+// block (4095 bytes, as the reader posts them), printing the rate of the whole fill and the mean
 // cost of a block in the first and the last megabyte. "Without" has a plain
 // file where the backup folder must be, so the journal cannot be opened (and
 // is tried once a second); "with" writes every block to it. The runs
