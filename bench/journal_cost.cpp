@@ -1,12 +1,12 @@
 // The journal's cost on the receive path, with and without the receive box's
-// journal: 50 MB of text with line breaks handed to the window block by
-// block (4095 bytes, as the reader posts them), printing the rate of the whole fill and the mean
-// cost of a block in the first and the last megabyte. "Without" has a plain
-// file where the backup folder must be, so the journal cannot be opened (and
-// is tried once a second); "with" writes every block to it. The runs
-// alternate, three times each. Then 10 MB through a pty at full speed, with the
-// longest time written journal text waited for its sync (the span a power
-// cut could take). The megabytes of the fill may be given as the first
+// journal: 50 MB of text with line breaks handed to the window block by block
+// (4095 bytes, as the reader posts them), printing the rate of the whole fill
+// and the mean cost of a block in the first and the last megabyte. "Without"
+// has a plain file where the backup folder must be, so the journal cannot be
+// opened (and is tried once a second); "with" writes every block to it. The
+// runs alternate, three times each. Then 10 MB through a pty at full speed,
+// with the longest time written journal text waited for its sync (the span a
+// power cut could take). The megabytes of the fill may be given as the first
 // argument.
 #include <stdio.h>
 #include <stdlib.h>
