@@ -2,6 +2,8 @@
 
 #include <string_view>
 
+#include "posix/port_list.h"
+
 namespace morvek::posix {
 
 namespace {
@@ -24,9 +26,15 @@ int PrintVersion(std::FILE* out, std::FILE*) {
   return 0;
 }
 
+int PrintPorts(std::FILE* out, std::FILE*) {
+  PrintPortList(out);
+  return 0;
+}
+
 constexpr Option kOptions[] = {
     {"--help", "show this help and exit", PrintUsage},
     {"--version", "show the program's name and version and exit", PrintVersion},
+    {"--ports", "list COM1..COM16: device, state (present, busy, missing, no permission)", PrintPorts},
 };
 
 int PrintUsage(std::FILE* out, std::FILE*) {
