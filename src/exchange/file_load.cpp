@@ -81,6 +81,7 @@ void CTerminalDlg::OnFileSelect() {
   char szCount[16] = {0};
   m_strSendCount = msvcrt::_itoa(m_strSend.GetLength(), szCount, 10);
   UpdateData(FALSE);
+  m_sndJournal.Follow(m_strSend);
 
   m_btnFile.SetWindowText("ファイル選択");
   EndWaitCursor();

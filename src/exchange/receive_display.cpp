@@ -39,8 +39,11 @@ void CTerminalDlg::OnRxData(const void* pBlock, int nLen) {
   } else if (m_nDisplayFormat == DISPLAY_HEX || m_nDisplayFormat == DISPLAY_HEX_CRLF) {
     FormatRxHex(work, pText.get(), nLen);
   }
+  const int nOldLength = m_strReceive.GetLength();
   m_strReceive += pText.get();
   if (m_nDisplayFormat == DISPLAY_ASCII_CRLF || m_nDisplayFormat == DISPLAY_HEX_CRLF) m_strReceive += "\r\n";
+
+  m_rcvJournal.Append(m_strReceive, nOldLength);
 
   // The box's length in bytes, counted in 64 bits so that it stays true past 2 GiB.
   char szCount[24] = {0};
@@ -52,5 +55,6 @@ void CTerminalDlg::OnRxData(const void* pBlock, int nLen) {
 
 void CTerminalDlg::OnRxError() {
   m_strReceive = "エラー";
+  m_rcvJournal.Replace(m_strReceive);
   UpdateData(FALSE);
 }

@@ -1,5 +1,6 @@
-// The three format selectors and the window timers: the modem-line refresh and
-// the automatic repeated send.
+// The three format selectors and the window timers: the modem-line refresh,
+// the automatic repeated send and the boxes' journals.
+#include "res/resource.h"
 #include "ui/selector_lists.h"
 #include "ui/terminal_dlg.h"
 
@@ -21,6 +22,8 @@ void CTerminalDlg::OnSelchangeDisplayFormat() {
 void CTerminalDlg::OnTimer(UINT_PTR nIDEvent) {
   if (nIDEvent == TIMER_MODEM) {
     UpdateModemStatus();
+  } else if (nIDEvent == TIMER_JOURNALS) {
+    FollowBoxes();
   } else {
     for (const WindowTimer& timer : kWindowTimers) {
       if (timer.nID != nIDEvent || timer.nInterval == INTERVAL_NO) continue;
@@ -28,4 +31,15 @@ void CTerminalDlg::OnTimer(UINT_PTR nIDEvent) {
     }
   }
   Default();
+}
+
+// The send box's text as typed so far goes to its journal when it changed;
+// a journal behind its box catches up.
+void CTerminalDlg::FollowBoxes() {
+  m_rcvJournal.CatchUp(m_strReceive);
+  CWnd* pSendBox = GetDlgItem(IDC_SEND_BOX);
+  if (pSendBox == nullptr) return;
+  CString strShown;
+  pSendBox->GetWindowText(strShown);
+  m_sndJournal.Follow(strShown);
 }

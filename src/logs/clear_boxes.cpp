@@ -1,4 +1,5 @@
-// The two clear buttons: a box's text goes to its log before the box is emptied.
+// The two clear buttons: a box's text goes to its log before the box and its
+// journal are emptied.
 #include <cstring>
 
 #include "logs/log_files.h"
@@ -20,6 +21,7 @@ void CTerminalDlg::OnClearReceive() {
   if (!SaveBoxToLog(*this, kClearReceiveLogSuffix, m_strReceive)) return;
   m_strReceive = "";
   m_strRecvCount = "";
+  m_rcvJournal.Empty();
   UpdateData(FALSE);
   UpdateModemStatus();
 }
@@ -30,6 +32,7 @@ void CTerminalDlg::OnClearSend() {
   std::memset(m_sendBuf, 0, sizeof m_sendBuf);
   m_strSend = "";
   m_strSendCount = "";
+  m_sndJournal.Empty();
   UpdateData(FALSE);
   UpdateModemStatus();
 }

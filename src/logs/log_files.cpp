@@ -42,13 +42,10 @@ static bool WriteWhole(HANDLE hFile, const char* pBytes, std::size_t nLength) {
   return true;
 }
 
-BOOL AppendBytesToLogFile(LPCSTR pszPath, const char* pBytes, std::size_t nLength) {
+LogAppendResult AppendBytesToLog(LPCSTR pszPath, const char* pBytes, std::size_t nLength) {
   HANDLE hFile = CreateFileA(pszPath, GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
                              FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (hFile == INVALID_HANDLE_VALUE) {
-    AfxMessageBox("ログファイルがオープンできません", MB_OK, 0);
-    return FALSE;
-  }
+  if (hFile == INVALID_HANDLE_VALUE) return LogAppendResult::OpenFailed;
 
   // The length before the append, so that a failed write can be taken back.
   // When it cannot be learnt nothing is written, and nothing is taken back.
@@ -63,11 +60,24 @@ BOOL AppendBytesToLogFile(LPCSTR pszPath, const char* pBytes, std::size_t nLengt
   if (!bWritten) {
     if (bOldLengthKnown) UndoAppend(hFile, dwOldLengthLow, nOldLengthHigh);
     CloseHandle(hFile);
-    AfxMessageBox("ログファイルに書き込めません", MB_OK, 0);
-    return FALSE;
+    return LogAppendResult::WriteFailed;
   }
   SetEndOfFile(hFile);
   CloseHandle(hFile);
+  return LogAppendResult::Appended;
+}
+
+BOOL AppendBytesToLogFile(LPCSTR pszPath, const char* pBytes, std::size_t nLength) {
+  switch (AppendBytesToLog(pszPath, pBytes, nLength)) {
+    case LogAppendResult::OpenFailed:
+      AfxMessageBox("ログファイルがオープンできません", MB_OK, 0);
+      return FALSE;
+    case LogAppendResult::WriteFailed:
+      AfxMessageBox("ログファイルに書き込めません", MB_OK, 0);
+      return FALSE;
+    case LogAppendResult::Appended:
+      break;
+  }
   return TRUE;
 }
 

@@ -39,10 +39,14 @@ BOOL IsDirectory(LPCSTR pszPath);
 CString LogFileName(int nPortIndex, const char* pszStamp, const char* pszSuffix);
 
 // Appends `nLength` bytes as they are, whatever their number (also 4 GiB and
-// more), and checks that every byte was written. FALSE after showing
-// "ログファイルがオープンできません" when the file cannot be opened, or
-// "ログファイルに書き込めません" when the bytes could not all be written and
-// flushed; the file is then cut back to its length before the append, so an
-// existing log keeps its old bytes exactly. When that length cannot be learnt,
-// nothing is written and the file is left as it is.
+// more), and checks that every byte was written and flushed. When they were
+// not, the file is cut back to its length before the append, so an existing
+// log keeps its old bytes exactly; when that length cannot be learnt, nothing
+// is written and the file is left as it is. Shows no message.
+enum class LogAppendResult { Appended, OpenFailed, WriteFailed };
+LogAppendResult AppendBytesToLog(LPCSTR pszPath, const char* pBytes, std::size_t nLength);
+
+// AppendBytesToLog, then FALSE after showing "ログファイルがオープンできません"
+// when the file cannot be opened, or "ログファイルに書き込めません" when the
+// bytes could not all be written.
 BOOL AppendBytesToLogFile(LPCSTR pszPath, const char* pBytes, std::size_t nLength);

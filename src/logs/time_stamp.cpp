@@ -1,4 +1,4 @@
-// The time stamp in log names: the current minute at UTC+9.
+// The time stamp in log names: the current minute (or a given one) at UTC+9.
 #include <cstring>
 
 #include "logs/log_files.h"
@@ -55,8 +55,12 @@ void CTerminalDlg::ShiftSystemTime(WORD nHours, const SYSTEMTIME& in, SYSTEMTIME
 
 void CTerminalDlg::MakeTimeStamp(char* pszStamp) {
   SYSTEMTIME utc = {};
-  SYSTEMTIME local = {};
   GetSystemTime(&utc);
+  MakeTimeStampOf(utc, pszStamp);
+}
+
+void CTerminalDlg::MakeTimeStampOf(const SYSTEMTIME& utc, char* pszStamp) {
+  SYSTEMTIME local = {};
   ShiftSystemTime(kStampZoneHours, utc, local);
 
   const WORD wParts[] = {local.wYear, local.wMonth, local.wDay, local.wHour, local.wMinute};

@@ -70,6 +70,7 @@ struct AFX_MSGMAP {
 #define ON_WM_TIMER() {WM_TIMER, 0, 0, 0, AFX_THUNK(self->OnTimer(static_cast<UINT_PTR>(wParam)); return 0;)},
 #define ON_WM_SIZE() {WM_SIZE, 0, 0, 0, AFX_THUNK(self->OnSize(static_cast<UINT>(wParam), static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))); return 0;)},
 #define ON_WM_CLOSE() {WM_CLOSE, 0, 0, 0, AFX_THUNK(self->OnClose(); return 0;)},
+#define ON_WM_ENDSESSION() {WM_ENDSESSION, 0, 0, 0, AFX_THUNK(self->OnEndSession(static_cast<BOOL>(wParam)); return 0;)},
 #define ON_MESSAGE(message, memberFxn) {static_cast<UINT>(message), 0, 0, 0, AFX_THUNK(return self->memberFxn(wParam, lParam);)},
 
 // The root of every class with a message map.

@@ -48,6 +48,11 @@ void ClearFileWriteFaults();
 // ERROR_NOT_ENOUGH_MEMORY, as when the system has no room for a thread.
 void FailThreadStarts(bool on);
 
+// The program's end on SIGTERM, SIGHUP or the end of the desktop session
+// (WM_ENDSESSION to AfxGetMainWnd(), then the process ends), for a test's
+// child process that stands in for the program.
+void EndSessionOnSignals();
+
 // Window beeps (MessageBeep) since the last call.
 int TakeBeepCount();
 

@@ -82,10 +82,22 @@ BOOL WriteFile(HANDLE hFile, LPCVOID lpBuffer, DWORD nNumberOfBytesToWrite, LPDW
 // on failure. lpDistanceToMoveHigh, when given, carries the high 32 bits both ways.
 DWORD SetFilePointer(HANDLE hFile, LONG lDistanceToMove, LONG* lpDistanceToMoveHigh, DWORD dwMoveMethod);
 
+// A time stamp of a file: 100-nanosecond intervals since 1 January 1601, UTC.
+struct FILETIME {
+  DWORD dwLowDateTime;
+  DWORD dwHighDateTime;
+};
+
+// The times of an open file: its creation (the last change of its status on
+// this system), last access and last write. Any pointer may be null.
+BOOL GetFileTime(HANDLE hFile, FILETIME* lpCreationTime, FILETIME* lpLastAccessTime, FILETIME* lpLastWriteTime);
+
 // Cuts or extends the file at the file pointer.
 BOOL SetEndOfFile(HANDLE hFile);
 
-// Writes buffered file data to the disk; fails when the disk refuses it.
+// Writes buffered file data to the disk (the data and what is needed to read
+// it back, as fdatasync does); fails when the disk refuses it. It may take long
+// on a busy disk: a thread that must stay responsive leaves it to another.
 BOOL FlushFileBuffers(HANDLE hFile);
 
 // Creates a folder. An existing name gives ERROR_ALREADY_EXISTS.

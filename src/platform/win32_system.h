@@ -29,6 +29,11 @@ struct SYSTEMTIME {
 // has set one, see testing.h).
 void GetSystemTime(SYSTEMTIME* lpSystemTime);
 
+struct FILETIME;
+// Splits a file time (win32_file.h) into its UTC calendar fields, milliseconds
+// included; FALSE with ERROR_INVALID_PARAMETER beyond the year 30827.
+BOOL FileTimeToSystemTime(const FILETIME* lpFileTime, SYSTEMTIME* lpSystemTime);
+
 // Global memory. Blocks are fixed: GlobalLock returns their address and
 // GlobalHandle maps the address back. Any thread may allocate and free.
 enum : UINT { GMEM_FIXED = 0x0, GMEM_ZEROINIT = 0x40, GPTR = 0x40 };

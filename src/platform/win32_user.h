@@ -20,6 +20,7 @@ enum : UINT {
   WM_GETTEXTLENGTH = 0x000E,
   WM_PAINT = 0x000F,
   WM_CLOSE = 0x0010,
+  WM_ENDSESSION = 0x0016,
   WM_ERASEBKGND = 0x0014,
   WM_ICONERASEBKGND = 0x0027,
   WM_QUERYDRAGICON = 0x0037,
@@ -42,6 +43,16 @@ enum : UINT {
   WM_RBUTTONUP = 0x0205,
   WM_USER = 0x0400,
 };
+
+// WM_ENDSESSION, wParam TRUE: the session ends now, without the operator's
+// choice: the process got SIGTERM (a plain kill, a system shutdown) or SIGHUP,
+// or the desktop session is ending. The framework sends it to the main window
+// on the window thread, from whatever message loop runs at that moment. While
+// it is handled, message boxes are not shown: their text goes to the standard
+// error and they return IDOK at once, so that nothing waits for an operator.
+// When the handler returns, the process ends with exit code 0 (as Windows ends
+// a program after its WM_ENDSESSION); before a main window exists it ends at
+// once. The signal handler itself does nothing but wake the window thread.
 
 // Control messages and notifications.
 enum : UINT {

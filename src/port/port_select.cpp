@@ -29,6 +29,10 @@ void CTerminalDlg::OnPortSelect() {
   pSettingsDlg->DoModal();
   delete pSettingsDlg;
 
+  // The boxes keep their text; it goes on in the journals of the chosen port.
+  m_rcvJournal.MoveTo(g_portConfig.nPortIndex, m_strReceive);
+  m_sndJournal.MoveTo(g_portConfig.nPortIndex, m_strSend);
+
   char szTimeout[16] = {0};
   m_strReadTimeout = msvcrt::_itoa(g_portConfig.ReadIntervalTimeout, szTimeout, 10);
 

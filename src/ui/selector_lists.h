@@ -20,18 +20,20 @@ enum DisplayFormat : int { DISPLAY_ASCII, DISPLAY_ASCII_CRLF, DISPLAY_HEX, DISPL
 inline constexpr const char* kDisplayFormatEntries[] = {"ASCII", "ASCIIcrlf", "HEX", "HEXcrlf"};
 static_assert(std::size(kDisplayFormatEntries) == DISPLAY_FORMAT_COUNT);
 
-// The main dialog's window timers: the modem-line refresh and the four
-// auto-send intervals.
+// The main dialog's window timers: the modem-line refresh, the four auto-send
+// intervals and the boxes' journals.
 enum : UINT_PTR {
   TIMER_MODEM = 1,
   TIMER_AUTOSEND_100MS = 2,
   TIMER_AUTOSEND_500MS = 3,
   TIMER_AUTOSEND_1S = 4,
   TIMER_AUTOSEND_10S = 5,
+  TIMER_JOURNALS = 6,
 };
 
 // A window timer, its period, and the interval entry whose choice lets its
-// ticks send (INTERVAL_NO for the modem-line refresh, which never sends). The
+// ticks send (INTERVAL_NO for the modem-line refresh and the journals, which
+// never send). The
 // timers are started and stopped in table order.
 struct WindowTimer {
   UINT_PTR nID;
@@ -44,6 +46,7 @@ inline constexpr WindowTimer kWindowTimers[] = {
     {TIMER_AUTOSEND_500MS, 500, INTERVAL_500MS},
     {TIMER_AUTOSEND_1S, 1000, INTERVAL_1S},
     {TIMER_AUTOSEND_10S, 10000, INTERVAL_10S},
+    {TIMER_JOURNALS, 1000, INTERVAL_NO},
 };
 
 // Empties the box, appends the entries at the end in list order (never sorted)

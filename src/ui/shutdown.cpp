@@ -1,7 +1,10 @@
 // Closing the terminal: both boxes to backup logs, the settings file, then the
 // timers, the reader and the port. A backup that cannot be written keeps the
-// window open with everything running, so no text is lost.
+// window open with everything running, so no text is lost. At an end the
+// operator did not choose (WM_ENDSESSION) the sequence always runs to its end;
+// a box whose backup failed keeps its journal for the next start.
 #include "exchange/reader_thread.h"
+#include "logs/journal_sync.h"
 #include "logs/log_files.h"
 #include "port/port_config.h"
 #include "port/settings_file.h"
@@ -23,6 +26,31 @@ void CTerminalDlg::OnCancel() {
   strFileName = LogFileName(g_portConfig.nPortIndex, szStamp, kShutdownSendLogSuffix);
   if (!AppendToLogFile(strFileName, m_strSend)) return;
 
+  m_rcvJournal.Remove();
+  m_sndJournal.Remove();
+  EndTerminal();
+}
+
+void CTerminalDlg::OnEndSession(BOOL bEnding) {
+  // Before the terminal has started (its start-up settings dialog is up) the
+  // boxes hold nothing and the settings are not decided: nothing to save.
+  if (!bEnding || g_hMainWnd != m_hWnd) return;
+  UpdateData(TRUE);
+
+  char szStamp[LOG_STAMP_SIZE] = {0};
+  MakeTimeStamp(szStamp);
+  EnsureDirectory(kBackupFolder);
+
+  if (AppendToLogFile(LogFileName(g_portConfig.nPortIndex, szStamp, kShutdownReceiveLogSuffix), m_strReceive)) {
+    m_rcvJournal.Remove();
+  }
+  if (AppendToLogFile(LogFileName(g_portConfig.nPortIndex, szStamp, kShutdownSendLogSuffix), m_strSend)) {
+    m_sndJournal.Remove();
+  }
+  EndTerminal();
+}
+
+void CTerminalDlg::EndTerminal() {
   WriteSettingsFile(g_portConfig);
 
   for (const WindowTimer& timer : kWindowTimers) KillTimer(timer.nID);
@@ -33,6 +61,11 @@ void CTerminalDlg::OnCancel() {
   Sleep(10);
   ClosePort();
   DiscardQueuedBlocks();
+
+  // Journals still open (a backup failed) are synced and closed as they are.
+  m_rcvJournal.Close();
+  m_sndJournal.Close();
+  StopJournalSync();
 
   CDialog::OnCancel();
 }

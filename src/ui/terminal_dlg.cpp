@@ -49,5 +49,6 @@ BEGIN_MESSAGE_MAP(CTerminalDlg, CDialog)
   ON_BN_CLICKED(IDC_FILE_SELECT, OnFileSelect)
   ON_WM_SIZE()
   ON_BN_CLICKED(IDC_PORT_SELECT, OnPortSelect)
+  ON_WM_ENDSESSION()
 END_MESSAGE_MAP()
 // clang-format on

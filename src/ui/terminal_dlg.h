@@ -6,6 +6,7 @@
 // the boxes).
 #pragma once
 
+#include "logs/box_journal.h"
 #include "platform/afx.h"
 
 class CTerminalDlg : public CDialog {
@@ -37,6 +38,15 @@ class CTerminalDlg : public CDialog {
   // timers, the reader and the port. A backup that cannot be written keeps the
   // window open with everything running.
   void OnCancel() override;
+  // The session ends without the operator's choice (WM_ENDSESSION: SIGTERM,
+  // SIGHUP, the end of the desktop session): the close sequence runs to its
+  // end even when a backup cannot be written, without waiting for anyone;
+  // that box's journal then stays for the next start.
+  void OnEndSession(BOOL bEnding);
+  // The second half of closing, once the backups are done: the settings file,
+  // the timers, the reader, the port and the journals' sync; then the dialog
+  // ends.
+  void EndTerminal();
 
  public:
   // port/serial_driver.cpp: the open port's handle is g_hComm
@@ -110,11 +120,14 @@ class CTerminalDlg : public CDialog {
 
   // exchange/selectors_and_timer.cpp: the three selectors keep their position
   // in m_nSendFormat, m_nInterval and m_nDisplayFormat (ui/selector_lists.h);
-  // OnTimer refreshes the modem lines and sends at the chosen interval.
+  // OnTimer refreshes the modem lines, sends at the chosen interval and, once
+  // a second, runs FollowBoxes: the send box's journal takes what was typed,
+  // and a journal that a failed write left behind its box is written afresh.
   void OnSelchangeSendFormat();
   void OnSelchangeDisplayFormat();
   void OnSelchangeInterval();
   void OnTimer(UINT_PTR nIDEvent);
+  void FollowBoxes();
 
   // exchange/file_load.cpp: loads a chosen text file into the send box, with
   // every line ending as CR LF.
@@ -128,7 +141,9 @@ class CTerminalDlg : public CDialog {
   //  - ShiftSystemTime(h, in, out): out = in advanced by h hours, carrying into
   //    day, month and year; out's day of week and milliseconds are not set.
   //  - DaysInFebruary(year): 29 in a Gregorian leap year, else 28.
+  //  - MakeTimeStampOf(utc, psz): MakeTimeStamp for the given UTC time.
   void MakeTimeStamp(char* pszStamp);
+  void MakeTimeStampOf(const SYSTEMTIME& utc, char* pszStamp);
   void ShiftSystemTime(WORD nHours, const SYSTEMTIME& in, SYSTEMTIME& out);
   WORD DaysInFebruary(WORD wYear);
 
@@ -138,6 +153,13 @@ class CTerminalDlg : public CDialog {
   //    with the text's bytes.
   BOOL EnsureDirectory(LPCSTR pszPath);
   BOOL AppendToLogFile(const CString& strPath, const CString& strText);
+
+  // logs/journal_recovery.cpp: before the settings dialog, turns the boxes'
+  // journals that a run which did not end in order left behind (not those a
+  // running program holds) into backup logs named as the shutdown's, stamped
+  // with the journal's last write, appended quietly; a journal that cannot be
+  // written out stays for the next start, an empty one gives no log.
+  void RecoverJournals();
 
  protected:
   // logs/clear_boxes.cpp: append the box to its log, then empty it; a log that
@@ -180,6 +202,10 @@ class CTerminalDlg : public CDialog {
  protected:
   // The reader thread while it runs (exchange/reader_thread.cpp).
   CWinThread* m_pReader = nullptr;
+
+  // The boxes' journals (logs/box_journal.h).
+  CBoxJournal m_rcvJournal{JournalKind::Receive};
+  CBoxJournal m_sndJournal{JournalKind::Send};
 
   DECLARE_MESSAGE_MAP()
 };

@@ -36,6 +36,10 @@ BOOL CTerminalDlg::OnInitDialog() {
   FillSelector(m_cmbDisplay, kDisplayFormatEntries);
   m_nDisplayFormat = 0;
 
+  // What a run that did not end in order left in its journals goes to backup
+  // logs first, without a dialog of its own.
+  RecoverJournals();
+
   CPortSettingsDlg* pSettingsDlg = new CPortSettingsDlg();
   pSettingsDlg->DoModal();
   delete pSettingsDlg;
@@ -81,6 +85,9 @@ BOOL CTerminalDlg::OnInitDialog() {
   EscapeCommFunction(g_hComm, SETRTS);
 
   UpdateModemStatus();
+
+  m_rcvJournal.SetPortIndex(g_portConfig.nPortIndex);
+  m_sndJournal.SetPortIndex(g_portConfig.nPortIndex);
 
   g_hMainWnd = m_hWnd;
   StartReader();

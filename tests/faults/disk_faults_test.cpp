@@ -171,9 +171,11 @@ TEST_F(DiskFaultTest, AReadOnlyDiskRefusesTheLogsAndKeepsTheBoxes) {
   fs::create_directory("disk/BAKUP");
   WriteFileBytes("disk" / kReceiveLog, "earlier");
   ASSERT_EQ(chdir("disk"), 0);
+  // Read-only from the start: a running terminal holds its journals open for
+  // writing, and a disk with files open for writing cannot be made read-only.
+  ASSERT_TRUE(disk.SetReadOnly(true));
   Run([&](CTerminalDlg& dlg) {
     Receive(dlg, "received");
-    ASSERT_TRUE(disk.SetReadOnly(true));
     PressButton(dlg, IDC_CLEAR_RECEIVE);  // the log exists but cannot be opened for writing
     PressButton(dlg, IDC_CLEAR_SEND);     // the log would be new
     EXPECT_FALSE(TryClose(dlg));

@@ -89,6 +89,7 @@ TEST_F(ClearBoxes, ABoxWhoseLogCannotTakeItKeepsItsText) {
     Receive(dlg, "kept");
     dlg.GetDlgItem(IDC_SEND_BOX)->SetWindowText("also kept");
 
+    fs::remove_all("BAKUP");  // the folder the boxes' journals live in
     WriteFileBytes("BAKUP", "a plain file where the folder belongs");
     PressButton(dlg, IDC_CLEAR_RECEIVE);
     PressButton(dlg, IDC_CLEAR_SEND);

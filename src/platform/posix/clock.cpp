@@ -4,11 +4,14 @@
 #include <time.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <mutex>
 #include <optional>
 
 #include "../testing.h"
+#include "../win32_file.h"
 #include "../win32_system.h"
+#include "file_times.h"
 
 namespace {
 
@@ -57,6 +60,20 @@ DWORD GetTickCount() {
   return static_cast<DWORD>(ms);  // wraps after 49.7 days, as the tick count does
 }
 
+// The calendar fields of a moment given in seconds and nanoseconds since 1970, UTC.
+static void SplitUtc(time_t seconds, long nanoseconds, SYSTEMTIME* out) {
+  tm utc{};
+  gmtime_r(&seconds, &utc);
+  out->wYear = static_cast<WORD>(utc.tm_year + 1900);
+  out->wMonth = static_cast<WORD>(utc.tm_mon + 1);
+  out->wDayOfWeek = static_cast<WORD>(utc.tm_wday);  // 0 = Sunday, as SYSTEMTIME counts
+  out->wDay = static_cast<WORD>(utc.tm_mday);
+  out->wHour = static_cast<WORD>(utc.tm_hour);
+  out->wMinute = static_cast<WORD>(utc.tm_min);
+  out->wSecond = static_cast<WORD>(utc.tm_sec);
+  out->wMilliseconds = static_cast<WORD>(nanoseconds / 1000000L);
+}
+
 void GetSystemTime(SYSTEMTIME* lpSystemTime) {
   if (!lpSystemTime) return;
   if (auto fixed = FixedTime()) {
@@ -65,16 +82,29 @@ void GetSystemTime(SYSTEMTIME* lpSystemTime) {
   }
   timespec now{};
   clock_gettime(CLOCK_REALTIME, &now);
-  tm utc{};
-  gmtime_r(&now.tv_sec, &utc);
-  lpSystemTime->wYear = static_cast<WORD>(utc.tm_year + 1900);
-  lpSystemTime->wMonth = static_cast<WORD>(utc.tm_mon + 1);
-  lpSystemTime->wDayOfWeek = static_cast<WORD>(utc.tm_wday);  // 0 = Sunday, as SYSTEMTIME counts
-  lpSystemTime->wDay = static_cast<WORD>(utc.tm_mday);
-  lpSystemTime->wHour = static_cast<WORD>(utc.tm_hour);
-  lpSystemTime->wMinute = static_cast<WORD>(utc.tm_min);
-  lpSystemTime->wSecond = static_cast<WORD>(utc.tm_sec);
-  lpSystemTime->wMilliseconds = static_cast<WORD>(now.tv_nsec / 1000000L);
+  SplitUtc(now.tv_sec, now.tv_nsec, lpSystemTime);
+}
+
+BOOL FileTimeToSystemTime(const FILETIME* lpFileTime, SYSTEMTIME* lpSystemTime) {
+  if (!lpFileTime || !lpSystemTime) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE;
+  }
+  const std::uint64_t ticks = (static_cast<std::uint64_t>(lpFileTime->dwHighDateTime) << 32) | lpFileTime->dwLowDateTime;
+  // Windows refuses file times from the year 30828 on.
+  if (ticks >= 0x8000000000000000ULL) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE;
+  }
+  const std::int64_t sinceUnix = static_cast<std::int64_t>(ticks) - kFileTimeOfUnixEpoch;
+  std::int64_t seconds = sinceUnix / kFileTicksPerSecond;
+  std::int64_t rest = sinceUnix % kFileTicksPerSecond;
+  if (rest < 0) {
+    rest += kFileTicksPerSecond;
+    --seconds;
+  }
+  SplitUtc(static_cast<time_t>(seconds), static_cast<long>(rest * 100), lpSystemTime);
+  return TRUE;
 }
 
 namespace morvek::testing {

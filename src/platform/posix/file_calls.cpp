@@ -17,6 +17,7 @@
 #include "errors.h"
 #include "file_object.h"
 #include "file_paths.h"
+#include "file_times.h"
 #include "file_writes.h"
 
 using morvek::posix::Fail;
@@ -75,6 +76,24 @@ DWORD SetFilePointer(HANDLE hFile, LONG lDistanceToMove, LONG* lpDistanceToMoveH
 BOOL SetEndOfFile(HANDLE hFile) {
   auto file = LookupHandleAs<FileObject>(hFile);
   return file ? file->CutAtPointer() : FALSE;
+}
+
+// A time given as nanoseconds since 1970 as a file time; times before 1601 are 0.
+static FILETIME ToFileTime(std::int64_t nanoseconds) {
+  const std::int64_t ticks = nanoseconds / 100 + kFileTimeOfUnixEpoch;
+  const auto value = static_cast<std::uint64_t>(ticks < 0 ? 0 : ticks);
+  return FILETIME{static_cast<DWORD>(value), static_cast<DWORD>(value >> 32)};
+}
+
+BOOL GetFileTime(HANDLE hFile, FILETIME* lpCreationTime, FILETIME* lpLastAccessTime, FILETIME* lpLastWriteTime) {
+  auto file = LookupHandleAs<FileObject>(hFile);
+  if (!file) return FALSE;
+  std::int64_t changed = 0, accessed = 0, written = 0;
+  if (!file->Times(&changed, &accessed, &written)) return FALSE;
+  if (lpCreationTime) *lpCreationTime = ToFileTime(changed);
+  if (lpLastAccessTime) *lpLastAccessTime = ToFileTime(accessed);
+  if (lpLastWriteTime) *lpLastWriteTime = ToFileTime(written);
+  return TRUE;
 }
 
 BOOL FlushFileBuffers(HANDLE hFile) {

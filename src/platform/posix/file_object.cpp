@@ -78,10 +78,20 @@ BOOL FileObject::CutAtPointer() {
 }
 
 BOOL FileObject::Sync() {
-  while (::fsync(m_fd) != 0) {
+  while (::fdatasync(m_fd) != 0) {
     if (errno == EINVAL || errno == EROFS) return TRUE;  // a file that cannot be synced has nothing to sync
     if (errno != EINTR) return FailWithErrno(errno);
   }
+  return TRUE;
+}
+
+BOOL FileObject::Times(std::int64_t* changed, std::int64_t* accessed, std::int64_t* written) {
+  struct stat info {};
+  if (::fstat(m_fd, &info) != 0) return FailWithErrno(errno);
+  auto nanoseconds = [](const timespec& t) { return static_cast<std::int64_t>(t.tv_sec) * 1000000000 + t.tv_nsec; };
+  *changed = nanoseconds(info.st_ctim);
+  *accessed = nanoseconds(info.st_atim);
+  *written = nanoseconds(info.st_mtim);
   return TRUE;
 }
 

@@ -38,6 +38,9 @@ class FileObject : public KernelObject {
   BOOL CutAtPointer();
   // Hands the file's data to the disk; fails with the disk's error.
   BOOL Sync();
+  // The file's last status change, access and write, as nanoseconds since
+  // 1 January 1970 UTC.
+  BOOL Times(std::int64_t* changed, std::int64_t* accessed, std::int64_t* written);
 
  private:
   const int m_fd;

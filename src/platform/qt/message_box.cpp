@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <atomic>
+#include <cstdio>
 #include <functional>
 #include <string>
 #include <vector>
@@ -12,6 +13,7 @@
 #include "afx_misc.h"
 #include "qt/modal_dialog.h"
 #include "qt/qt_text.h"
+#include "qt/session_end.h"
 #include "qt/window_registry.h"
 #include "testing.h"
 
@@ -55,6 +57,11 @@ int ShowMessageBox(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
     // A copy runs, so that the handler may replace itself.
     std::function<void(const std::string&)> handler = capture.handler;
     if (handler) handler(bytes);
+    return IDOK;
+  }
+  if (SessionEnding()) {
+    // Nobody may be there to answer while the session ends.
+    std::fprintf(stderr, "%s\n", FromCp932(bytes).toUtf8().constData());
     return IDOK;
   }
   WindowRecord* ownerRecord = FindWindowRecord(owner ? owner : ActiveModalDialog());
