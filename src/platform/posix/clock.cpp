@@ -3,12 +3,14 @@
 #include <sched.h>
 #include <time.h>
 
+#include <atomic>
 #include <cerrno>
 #include <mutex>
 #include <optional>
 
 #include "../testing.h"
 #include "../win32_system.h"
+#include "system_tick.h"
 
 namespace {
 
@@ -30,23 +32,41 @@ std::optional<SYSTEMTIME> FixedTime() {
 
 }  // namespace
 
+namespace morvek::posix {
+
+std::chrono::nanoseconds SleepEnd(std::chrono::nanoseconds now, DWORD ms, std::chrono::nanoseconds tick) {
+  const std::chrono::nanoseconds due = now + std::chrono::milliseconds(ms);
+  if (tick.count() <= 0) return due;
+  return (due + tick - std::chrono::nanoseconds(1)) / tick * tick;
+}
+
+}  // namespace morvek::posix
+
+namespace {
+
+std::atomic<bool> g_exactSleeps{false};
+
+std::chrono::nanoseconds MonotonicNow() {
+  timespec now{};
+  clock_gettime(CLOCK_MONOTONIC, &now);
+  return std::chrono::seconds(now.tv_sec) + std::chrono::nanoseconds(now.tv_nsec);
+}
+
+}  // namespace
+
 void Sleep(DWORD dwMilliseconds) {
   if (dwMilliseconds == 0) {
     sched_yield();
     return;
   }
-  // INFINITE sleeps for good: one long request after another.
-  timespec left{static_cast<time_t>(dwMilliseconds / 1000), static_cast<long>(dwMilliseconds % 1000) * 1000000L};
-  do {
-    timespec rest{};
-    if (nanosleep(&left, &rest) == 0) {
-      if (dwMilliseconds != INFINITE) return;
-      continue;
-    }
-    if (errno != EINTR) return;
-    // A signal cut the sleep short: sleep the rest of it.
-    left = rest;
-  } while (true);
+  // INFINITE sleeps for good: one long wait after another.
+  const auto tick = g_exactSleeps ? std::chrono::nanoseconds(0) : morvek::posix::kSystemTick;
+  const auto end = morvek::posix::SleepEnd(MonotonicNow(), dwMilliseconds, tick);
+  const auto endSeconds = std::chrono::duration_cast<std::chrono::seconds>(end);
+  timespec until{static_cast<time_t>(endSeconds.count()), static_cast<long>((end - endSeconds).count())};
+  // An absolute end: a signal that cuts the wait short does not shorten it.
+  while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &until, nullptr) == EINTR || dwMilliseconds == INFINITE) {
+  }
 }
 
 DWORD GetTickCount() {
@@ -84,6 +104,8 @@ void SetSystemTime(const SYSTEMTIME& utc) {
   std::lock_guard lock(clock.mutex);
   clock.fixed = utc;
 }
+
+void UseExactSleeps(bool on) { g_exactSleeps = on; }
 
 void ClearSystemTime() {
   auto& clock = Clock();
