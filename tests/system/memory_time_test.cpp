@@ -161,6 +161,31 @@ TEST(Sleeping, EverySleepOfOneMillisecondEndsInALaterTick) {
   }
 }
 
+TEST(Sleeping, TheTimerRunsFineForASecondAfterBytesWereReceived) {
+  using std::chrono::nanoseconds;
+  const nanoseconds hold = std::chrono::seconds(1);
+  const nanoseconds start = std::chrono::hours(24);
+  const nanoseconds ns{1};
+  struct Step {
+    nanoseconds receivedAt;  // 0: nothing received in this step
+    nanoseconds asked;
+    bool fine;
+  } steps[] = {
+      {{}, start, false},  // quiet: coarse
+      {start, start, true},  // bytes: fine at once
+      {{}, start + hold - ns, true},
+      {{}, start + hold, false},  // a second later: coarse again
+      {start + hold, start + hold, true},
+      {start, start + hold, true},  // an older report does not shorten the hold
+      {{}, start + 2 * hold, false},
+  };
+  morvek::posix::FineTimerHold timer;
+  for (const Step& step : steps) {
+    if (step.receivedAt.count() > 0) timer.Hold(step.receivedAt);
+    EXPECT_EQ(timer.Fine(step.asked), step.fine) << (step.asked - start).count();
+  }
+}
+
 extern "C" void IgnoreSignal(int) {}
 
 TEST(Sleeping, SleepLastsAtLeastItsTimeEvenWhenSignalled) {

@@ -32,19 +32,13 @@ std::optional<SYSTEMTIME> FixedTime() {
 
 }  // namespace
 
-namespace morvek::posix {
-
-std::chrono::nanoseconds SleepEnd(std::chrono::nanoseconds now, DWORD ms, std::chrono::nanoseconds tick) {
-  const std::chrono::nanoseconds due = now + std::chrono::milliseconds(ms);
-  if (tick.count() <= 0) return due;
-  return (due + tick - std::chrono::nanoseconds(1)) / tick * tick;
-}
-
-}  // namespace morvek::posix
-
 namespace {
 
 std::atomic<bool> g_exactSleeps{false};
+
+}  // namespace
+
+namespace morvek::posix {
 
 std::chrono::nanoseconds MonotonicNow() {
   timespec now{};
@@ -52,7 +46,34 @@ std::chrono::nanoseconds MonotonicNow() {
   return std::chrono::seconds(now.tv_sec) + std::chrono::nanoseconds(now.tv_nsec);
 }
 
-}  // namespace
+std::chrono::nanoseconds SleepEnd(std::chrono::nanoseconds now, DWORD ms, std::chrono::nanoseconds tick) {
+  const std::chrono::nanoseconds due = now + std::chrono::milliseconds(ms);
+  if (tick.count() <= 0) return due;
+  return (due + tick - std::chrono::nanoseconds(1)) / tick * tick;
+}
+
+void FineTimerHold::Hold(std::chrono::nanoseconds now) {
+  const long long until = (now + kFineTimerHold).count();
+  long long held = m_until.load(std::memory_order_relaxed);
+  while (held < until && !m_until.compare_exchange_weak(held, until, std::memory_order_relaxed)) {
+  }
+}
+
+bool FineTimerHold::Fine(std::chrono::nanoseconds now) const {
+  return now.count() < m_until.load(std::memory_order_relaxed);
+}
+
+FineTimerHold& MachineTimerHold() {
+  static FineTimerHold hold;
+  return hold;
+}
+
+std::chrono::nanoseconds TimerTick(std::chrono::nanoseconds now) {
+  if (g_exactSleeps.load(std::memory_order_relaxed) || MachineTimerHold().Fine(now)) return std::chrono::nanoseconds(0);
+  return kSystemTick;
+}
+
+}  // namespace morvek::posix
 
 void Sleep(DWORD dwMilliseconds) {
   if (dwMilliseconds == 0) {
@@ -60,8 +81,8 @@ void Sleep(DWORD dwMilliseconds) {
     return;
   }
   // INFINITE sleeps for good: one long wait after another.
-  const auto tick = g_exactSleeps ? std::chrono::nanoseconds(0) : morvek::posix::kSystemTick;
-  const auto end = morvek::posix::SleepEnd(MonotonicNow(), dwMilliseconds, tick);
+  const auto now = morvek::posix::MonotonicNow();
+  const auto end = morvek::posix::SleepEnd(now, dwMilliseconds, morvek::posix::TimerTick(now));
   const auto endSeconds = std::chrono::duration_cast<std::chrono::seconds>(end);
   timespec until{static_cast<time_t>(endSeconds.count()), static_cast<long>((end - endSeconds).count())};
   // An absolute end: a signal that cuts the wait short does not shorten it.

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "errors.h"
+#include "system_tick.h"
 
 namespace morvek::posix {
 
@@ -102,6 +103,7 @@ BOOL PortDevice::Read(void* buffer, DWORD count, DWORD* done) {
       return Fail(step.error);
     }
     if (step.count > 0) {
+      MachineTimerHold().Hold(MonotonicNow());
       got += step.count;
       *done = static_cast<DWORD>(got);
       lastByte = PortClock::now();
