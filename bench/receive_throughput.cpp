@@ -288,6 +288,7 @@ void BlockCostAndMemoryFigures() {
 
 // Arguments choose the figures: memory, idle, pty, loopback (default: all).
 int main(int argc, char** argv) {
+  setvbuf(stdout, nullptr, _IOLBF, 0);  // each figure as soon as it is measured
   morvek::testing::StartWindowSystem(argc, argv);
   morvek::testing::CaptureMessageBoxes(true);
   morvek::test::TempCurrentDir dir;

@@ -1,7 +1,8 @@
-// Sleeping, the monotonic tick count and the UTC wall clock (with the test
-// clock that replaces it while a test has set one).
+// Sleeping (to the system timer's tick), the monotonic tick count and the UTC
+// wall clock (with the test clock that replaces it while a test has set one).
 #include <sched.h>
 #include <time.h>
+#include <unistd.h>
 
 #include <atomic>
 #include <cerrno>
@@ -30,10 +31,7 @@ std::optional<SYSTEMTIME> FixedTime() {
   return clock.fixed;
 }
 
-}  // namespace
-
-namespace {
-
+// Armed by a test or bench: every sleep lasts exactly its time.
 std::atomic<bool> g_exactSleeps{false};
 
 }  // namespace
@@ -80,13 +78,15 @@ void Sleep(DWORD dwMilliseconds) {
     sched_yield();
     return;
   }
-  // INFINITE sleeps for good: one long wait after another.
+  if (dwMilliseconds == INFINITE) {
+    for (;;) pause();  // signals end a pause, never this sleep
+  }
   const auto now = morvek::posix::MonotonicNow();
   const auto end = morvek::posix::SleepEnd(now, dwMilliseconds, morvek::posix::TimerTick(now));
   const auto endSeconds = std::chrono::duration_cast<std::chrono::seconds>(end);
-  timespec until{static_cast<time_t>(endSeconds.count()), static_cast<long>((end - endSeconds).count())};
+  const timespec until{static_cast<time_t>(endSeconds.count()), static_cast<long>((end - endSeconds).count())};
   // An absolute end: a signal that cuts the wait short does not shorten it.
-  while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &until, nullptr) == EINTR || dwMilliseconds == INFINITE) {
+  while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &until, nullptr) == EINTR) {
   }
 }
 
