@@ -131,6 +131,8 @@ BOOL PortDevice::Write(const void* buffer, DWORD count, DWORD* done) {
   for (;;) {
     PortStep step = WriteSome(bytes + sent, count - sent, deadline);
     if (step.error != ERROR_SUCCESS) return Fail(step.error);
+    // Sent bytes may bring an answer: keep the timer fine for it.
+    if (step.count > 0) MachineTimerHold().Hold(MonotonicNow());
     sent += step.count;
     *done = static_cast<DWORD>(sent);
     if (sent == count) return TRUE;

@@ -2,8 +2,8 @@
 // written for, a sleep ends at the first tick of the system timer at or after
 // its requested time. The timer ticks 64 times a second while the ports are
 // quiet, so that a thread that polls an idle port with Sleep(1) wakes 64 times
-// a second, not a thousand. While a port receives, the timer runs fine (a
-// sleep then lasts exactly its time), as a program raises the timer's
+// a second, not a thousand. While a port receives or sends, the timer runs
+// fine (a sleep then lasts exactly its time), as a program raises the timer's
 // resolution while it streams: a poll between two bursts then loses no more
 // than a millisecond, and throughput is what it would be with 1 ms sleeps.
 #pragma once
@@ -17,7 +17,7 @@ namespace morvek::posix {
 
 // The tick of the system timer while it runs coarse: 1/64 s.
 constexpr std::chrono::nanoseconds kSystemTick{15'625'000};
-// How long the timer stays fine after a port last received bytes.
+// How long the timer stays fine after a port last received or sent bytes.
 constexpr std::chrono::nanoseconds kFineTimerHold = std::chrono::seconds(1);
 
 // The monotonic clock's time (CLOCK_MONOTONIC), the time base of the tick.
@@ -30,7 +30,7 @@ std::chrono::nanoseconds SleepEnd(std::chrono::nanoseconds now, DWORD ms, std::c
 // Until when the timer runs fine. Any thread.
 class FineTimerHold {
  public:
-  // Bytes arrived at `now`: fine until now + kFineTimerHold, or longer if
+  // Bytes moved at `now`: fine until now + kFineTimerHold, or longer if
   // already held so (a late report with an older time cuts nothing short).
   void Hold(std::chrono::nanoseconds now);
   bool Fine(std::chrono::nanoseconds now) const;
@@ -39,8 +39,8 @@ class FineTimerHold {
   std::atomic<long long> m_until{0};  // monotonic nanoseconds
 };
 
-// The hold of the machine's timer: ports report received bytes to it (in
-// PortDevice::Read), Sleep asks it.
+// The hold of the machine's timer: ports report the bytes they move to it (in
+// PortDevice::Read and Write), Sleep asks it.
 FineTimerHold& MachineTimerHold();
 
 // The tick of a sleep begun at `now`: 0 while the machine's timer is held
