@@ -3,8 +3,8 @@
 // Any bytes, of any length, as the content of "morvek.ini":
 //  - fewer than 128 bytes are refused and leave the record untouched;
 //  - otherwise every field is what the layout says, read here byte by byte
-//    (numbers little-endian, each text up to its first NUL and at most 15
-//    bytes, the rest of its field zero);
+//    (numbers little-endian, each text up to its first NUL, all 16 bytes
+//    when it has none, the rest of its field zero);
 //  - building the parsed record gives the input's first 128 bytes with the
 //    reserved byte and everything behind each text zero, and parsing that
 //    again gives the same record;
@@ -12,8 +12,8 @@
 //    (port names, list entry texts, picking an entry, copying a setting) stay
 //    inside their lists for every stored number, and the window title, status
 //    lines and time-out text are made of the bounded texts;
-//  - texts filling their whole 16-byte field are still read as at most 16
-//    bytes and written as at most 15.
+//  - texts filling their whole 16-byte field are read and written whole,
+//    never running on into the next field.
 #include <climits>
 #include <cstring>
 #include <iterator>
@@ -43,11 +43,11 @@ int32_t LittleEndian(const uint8_t* bytes) {
 
 std::string Bytes(const char (&field)[PORT_CONFIG_TEXT_SIZE]) { return std::string(field, PORT_CONFIG_TEXT_SIZE); }
 
-// A text field as parsing must leave it: up to the first NUL, at most 15 bytes,
+// A text field as parsing must leave it: up to the first NUL, at most 16 bytes,
 // then zeros.
 std::string ParsedField(const uint8_t* text) {
   std::string field(PORT_CONFIG_TEXT_SIZE, '\0');
-  for (int i = 0; i < PORT_CONFIG_TEXT_SIZE - 1 && text[i] != 0; ++i) field[i] = static_cast<char>(text[i]);
+  for (int i = 0; i < PORT_CONFIG_TEXT_SIZE && text[i] != 0; ++i) field[i] = static_cast<char>(text[i]);
   return field;
 }
 
@@ -177,7 +177,7 @@ void CheckFullFields(const PortConfig& parsed, const uint8_t* record) {
     char(&field)[PORT_CONFIG_TEXT_SIZE] = full.*kTextFields[i];
     for (int k = 0; k < PORT_CONFIG_TEXT_SIZE; ++k)
       field[k] = record[at + k] != 0 ? static_cast<char>(record[at + k]) : 'N';
-    expected.replace(at, PORT_CONFIG_TEXT_SIZE, std::string(field, PORT_CONFIG_TEXT_SIZE - 1) + '\0');
+    expected.replace(at, PORT_CONFIG_TEXT_SIZE, std::string(field, PORT_CONFIG_TEXT_SIZE));
   }
   CheckEqual(Built(full), expected, "a record with full text fields");
   CheckWindowTexts(full);

@@ -76,6 +76,9 @@ void CTerminalDlg::StartReader() {
     g_bReaderRun = nRun;
   }
   m_pReader = AfxBeginThread(ReaderThreadProc, &g_readerParams, THREAD_PRIORITY_LOWEST, 0, CREATE_SUSPENDED);
+  // Without room for a thread nothing is received; the window goes on working,
+  // and choosing a port again tries once more.
+  if (m_pReader == nullptr) return;
   m_pReader->m_bAutoDelete = FALSE;
   m_pReader->ResumeThread();
 }

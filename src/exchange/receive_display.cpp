@@ -42,8 +42,9 @@ void CTerminalDlg::OnRxData(const void* pBlock, int nLen) {
   m_strReceive += pText.get();
   if (m_nDisplayFormat == DISPLAY_ASCII_CRLF || m_nDisplayFormat == DISPLAY_HEX_CRLF) m_strReceive += "\r\n";
 
-  char szCount[16] = {0};
-  m_strRecvCount = msvcrt::_itoa(m_strReceive.GetLength(), szCount, 10);
+  // The box's length in bytes, counted in 64 bits so that it stays true past 2 GiB.
+  char szCount[24] = {0};
+  m_strRecvCount = msvcrt::_ui64toa(m_strReceive.View().size(), szCount, 10);
 
   SetControlText(*this, IDC_RECEIVE_BOX, m_strReceive);
   SetControlText(*this, IDC_RECV_COUNT, m_strRecvCount);

@@ -1,6 +1,8 @@
 // The backup folder, log names and appending a box's text to its log.
 #include "logs/log_files.h"
 
+#include <algorithm>
+
 #include "port/value_lists.h"
 #include "ui/terminal_dlg.h"
 
@@ -21,15 +23,27 @@ BOOL CTerminalDlg::EnsureDirectory(LPCSTR pszPath) {
   return CreateDirectoryA(pszPath, nullptr) ? 1 : 0;
 }
 
-// Puts the file back to the length it had before the append and closes it.
+// Puts the file back to the length it had before the append.
 static void UndoAppend(HANDLE hFile, DWORD dwOldLengthLow, LONG nOldLengthHigh) {
   SetFilePointer(hFile, static_cast<LONG>(dwOldLengthLow), &nOldLengthHigh, FILE_BEGIN);
   SetEndOfFile(hFile);
-  CloseHandle(hFile);
 }
 
-BOOL CTerminalDlg::AppendToLogFile(const CString& strPath, const CString& strText) {
-  HANDLE hFile = CreateFileA(strPath, GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+// Writes every byte, in pieces WriteFile can take (its count is 32 bits), and
+// checks each piece. TRUE only when all `nLength` bytes were written.
+static bool WriteWhole(HANDLE hFile, const char* pBytes, std::size_t nLength) {
+  constexpr std::size_t kPiece = 1u << 30;
+  for (std::size_t nDone = 0; nDone < nLength;) {
+    const DWORD dwPiece = static_cast<DWORD>(std::min(kPiece, nLength - nDone));
+    DWORD dwWritten = 0;
+    if (!WriteFile(hFile, pBytes + nDone, dwPiece, &dwWritten, nullptr) || dwWritten != dwPiece) return false;
+    nDone += dwPiece;
+  }
+  return true;
+}
+
+BOOL AppendBytesToLogFile(LPCSTR pszPath, const char* pBytes, std::size_t nLength) {
+  HANDLE hFile = CreateFileA(pszPath, GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
                              FILE_ATTRIBUTE_NORMAL, nullptr);
   if (hFile == INVALID_HANDLE_VALUE) {
     AfxMessageBox("ログファイルがオープンできません", MB_OK, 0);
@@ -37,24 +51,26 @@ BOOL CTerminalDlg::AppendToLogFile(const CString& strPath, const CString& strTex
   }
 
   // The length before the append, so that a failed write can be taken back.
+  // When it cannot be learnt nothing is written, and nothing is taken back.
   LONG nOldLengthHigh = 0;
   SetLastError(ERROR_SUCCESS);
   DWORD dwOldLengthLow = SetFilePointer(hFile, 0, &nOldLengthHigh, FILE_END);
-  bool bWritten = !(dwOldLengthLow == INVALID_SET_FILE_POINTER && GetLastError() != ERROR_SUCCESS);
+  const bool bOldLengthKnown = !(dwOldLengthLow == INVALID_SET_FILE_POINTER && GetLastError() != ERROR_SUCCESS);
 
-  if (bWritten) {
-    DWORD dwLength = static_cast<DWORD>(strText.GetLength());
-    DWORD dwWritten = 0;
-    bWritten = WriteFile(hFile, strText.GetString(), dwLength, &dwWritten, nullptr) && dwWritten == dwLength;
-  }
+  bool bWritten = bOldLengthKnown && WriteWhole(hFile, pBytes, nLength);
   if (bWritten) bWritten = FlushFileBuffers(hFile) != FALSE;
 
   if (!bWritten) {
-    UndoAppend(hFile, dwOldLengthLow, nOldLengthHigh);
+    if (bOldLengthKnown) UndoAppend(hFile, dwOldLengthLow, nOldLengthHigh);
+    CloseHandle(hFile);
     AfxMessageBox("ログファイルに書き込めません", MB_OK, 0);
     return FALSE;
   }
   SetEndOfFile(hFile);
   CloseHandle(hFile);
   return TRUE;
+}
+
+BOOL CTerminalDlg::AppendToLogFile(const CString& strPath, const CString& strText) {
+  return AppendBytesToLogFile(strPath, strText.GetString(), strText.View().size());
 }

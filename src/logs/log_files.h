@@ -13,6 +13,8 @@
 // All of it runs on the window's thread.
 #pragma once
 
+#include <cstddef>
+
 #include "platform/afx.h"
 
 // Size of the buffer a time stamp is built in (a stamp with a four-digit year
@@ -35,3 +37,12 @@ BOOL IsDirectory(LPCSTR pszPath);
 // The log name for the port index (the port name is empty outside 0..15, so
 // the file name then begins with "_"), the stamp and the event's suffix.
 CString LogFileName(int nPortIndex, const char* pszStamp, const char* pszSuffix);
+
+// Appends `nLength` bytes as they are, whatever their number (also 4 GiB and
+// more), and checks that every byte was written. FALSE after showing
+// "ログファイルがオープンできません" when the file cannot be opened, or
+// "ログファイルに書き込めません" when the bytes could not all be written and
+// flushed; the file is then cut back to its length before the append, so an
+// existing log keeps its old bytes exactly. When that length cannot be learnt,
+// nothing is written and the file is left as it is.
+BOOL AppendBytesToLogFile(LPCSTR pszPath, const char* pBytes, std::size_t nLength);

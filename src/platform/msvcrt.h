@@ -29,5 +29,8 @@ int atoi(const char* text);
 // Writes value in the radix (2..36) with a minus sign for negative decimal
 // values; returns buffer.
 char* _itoa(int value, char* buffer, int radix);
+// Writes the unsigned 64-bit value in the radix (2..36; at most 64 digits and
+// the NUL); returns buffer.
+char* _ui64toa(unsigned long long value, char* buffer, int radix);
 
 }  // namespace msvcrt

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -37,7 +38,20 @@ void UseExactSleeps(bool on);
 // fail with `error` once `bytesLeft` more bytes have been written (a short write
 // then leaves exactly those bytes on the disk).
 void FailFileWritesAfter(std::size_t bytesLeft, DWORD error);
+// Armed, writes through WriteFile to files succeed without reaching the disk
+// (the files keep their length) and only add their byte count to
+// DiscardedFileBytes(), so that a test can write gigabytes from an untouched
+// mapping without using the disk or memory. Arming starts the count at 0.
+void DiscardFileWrites();
+std::uint64_t DiscardedFileBytes();
+// Armed, the next SetFilePointer on a file fails with `error` and moves nothing.
+void FailNextFilePointerMove(DWORD error);
+// Disarms every file fault above.
 void ClearFileWriteFaults();
+
+// Threads. Armed, AfxBeginThread starts nothing and returns null with
+// ERROR_NOT_ENOUGH_MEMORY, as when the system has no room for a thread.
+void FailThreadStarts(bool on);
 
 // Window beeps (MessageBeep) since the last call.
 int TakeBeepCount();
@@ -128,6 +142,10 @@ bool ChooseComboEntry(HWND combo, int index);
 // Replaces the text of an edit as typing would (EN_CHANGE); false for a
 // read-only edit.
 bool TypeText(HWND edit, const std::string& cp932);
+// Types text through an input method at the edit's cursor: the text is first
+// shown as preedit (being composed), then committed, as a Japanese input
+// method does after conversion.
+bool CommitInputMethodText(HWND edit, const std::string& cp932);
 // The text the window shows on the screen, encoded as CP932 (line breaks of an
 // editable multi-line edit as CR LF; a read-only one shows them as they are),
 // as opposed to the bytes it remembers.
@@ -137,12 +155,21 @@ std::string ShownText(HWND window);
 int FullTextRewrites(HWND window);
 // A dialog's controls, in template order.
 std::vector<HWND> Controls(HWND dialog);
+// The texts of a dialog's controls that are not shown whole, each with the
+// room it needs and the room it has: a label's text (wrapped at blanks as the
+// label wraps it), a button's, check box's or group box's caption, every entry
+// of a drop-down list, a one-line edit's text. Empty when every text fits.
+std::vector<std::string> ClippedTexts(HWND dialog);
 
 // The entries of the popup menu open now (CP932), empty when none is open.
 std::vector<std::string> OpenMenuEntries();
 // Chooses the entry of the open popup menu with this text (CP932); false when
 // there is no such enabled entry.
 bool ChooseMenuEntry(const std::string& cp932Text);
+
+// The window system's own text for `source` in `context` as it shows it
+// (CP932), e.g. the file dialog's ("QFileDialog", "Open").
+std::string FrameworkText(const char* context, const char* source);
 
 // Whether the wait cursor is shown.
 bool WaitCursorShown();

@@ -50,7 +50,10 @@ struct WIN32_FIND_DATAA {
 // name written with a trailing dot ("BAKUP.") means the folder without it, as on
 // Windows. dwShareMode 0 takes an exclusive advisory lock, FILE_SHARE_READ a
 // lock that lets readers in but refuses a second writer (ERROR_SHARING_VIOLATION).
-// A folder where a file must be gives ERROR_ACCESS_DENIED.
+// A folder where a file must be gives ERROR_ACCESS_DENIED, and so does opening
+// for writing (or truncating) a file without any write permission bit: such a
+// file is read-only for every user, root included, like a file with the
+// read-only attribute.
 HANDLE CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD dwShareMode,
                    SECURITY_ATTRIBUTES* lpSecurityAttributes, DWORD dwCreationDisposition,
                    DWORD dwFlagsAndAttributes, HANDLE hTemplateFile);
@@ -98,8 +101,14 @@ BOOL FindClose(HANDLE hFindFile);
 BOOL DeleteFileA(LPCSTR lpFileName);
 
 // Replaces lpNewFileName by lpExistingFileName in one step (the rename is atomic
-// on one file system). flags are ignored.
-enum : DWORD { MOVEFILE_REPLACE_EXISTING = 0x1 };
+// on one file system); an existing lpNewFileName is always replaced. Where
+// lpNewFileName is a symbolic link, the file it leads to is replaced and the
+// link stays. The file put in place takes the mode and owner of the file it
+// replaces. A replaced file that is read-only (no write permission bit) is
+// refused with ERROR_ACCESS_DENIED and left as it was; a destination on another
+// file system gives ERROR_NOT_SAME_DEVICE. MOVEFILE_WRITE_THROUGH returns only
+// once the rename has reached the disk.
+enum : DWORD { MOVEFILE_REPLACE_EXISTING = 0x1, MOVEFILE_WRITE_THROUGH = 0x8 };
 BOOL MoveFileExA(LPCSTR lpExistingFileName, LPCSTR lpNewFileName, DWORD dwFlags);
 
 // Wakes every ReadFile and WriteFile blocked on the handle in any thread; they

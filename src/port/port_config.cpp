@@ -18,7 +18,7 @@ void ClearPortConfigTexts(PortConfig& config) {
 
 void SetPortConfigText(char (&field)[PORT_CONFIG_TEXT_SIZE], const char* text) {
   std::memset(field, 0, sizeof field);
-  if (text != nullptr) std::memcpy(field, text, strnlen(text, PORT_CONFIG_TEXT_SIZE - 1));
+  if (text != nullptr) std::memcpy(field, text, strnlen(text, PORT_CONFIG_TEXT_SIZE));
 }
 
 CString PortConfigText(const char (&field)[PORT_CONFIG_TEXT_SIZE]) {

@@ -24,7 +24,8 @@ struct PortConfig {
   int32_t fOutxCtsFlow;         // output waits for CTS (lowest bit used)
   int32_t fOutxDsrFlow;         // output waits for DSR (lowest bit used)
   int32_t ReadIntervalTimeout;  // receive time-out in milliseconds
-  // The texts of the value lists, NUL-terminated within their 16 bytes.
+  // The texts of the value lists: up to the first NUL, or all 16 bytes when
+  // there is none.
   char szPort[PORT_CONFIG_TEXT_SIZE];
   char szBaudRate[PORT_CONFIG_TEXT_SIZE];
   char szByteSize[PORT_CONFIG_TEXT_SIZE];
@@ -47,8 +48,8 @@ extern int g_bSettingsFileRead;
 // Zeroes the six text fields; the numbers stay.
 void ClearPortConfigTexts(PortConfig& config);
 
-// Replaces a text field by `text`: at most 15 bytes of it, the rest of the
-// field zero, so the field always ends in a NUL.
+// Replaces a text field by `text`: at most 16 bytes of it, the rest of the
+// field zero.
 void SetPortConfigText(char (&field)[PORT_CONFIG_TEXT_SIZE], const char* text);
 
 // The text of a field, up to its first NUL and never beyond its 16 bytes (a

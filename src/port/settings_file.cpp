@@ -1,6 +1,7 @@
 // The 128-byte settings record and its file.
 #include "port/settings_file.h"
 
+#include <cerrno>
 #include <cstring>
 
 #include "platform/msvcrt.h"
@@ -42,14 +43,22 @@ int32_t LoadInt32(const BYTE* record, int offset) {
 }
 
 void StoreText(BYTE* record, int offset, const char (&field)[PORT_CONFIG_TEXT_SIZE]) {
-  size_t nLength = strnlen(field, PORT_CONFIG_TEXT_SIZE - 1);
-  std::memcpy(record + offset, field, nLength);
+  std::memcpy(record + offset, field, strnlen(field, PORT_CONFIG_TEXT_SIZE));
 }
 
 void LoadText(const BYTE* record, int offset, char (&field)[PORT_CONFIG_TEXT_SIZE]) {
   std::memset(field, 0, sizeof field);
   const char* pText = reinterpret_cast<const char*>(record + offset);
-  std::memcpy(field, pText, strnlen(pText, PORT_CONFIG_TEXT_SIZE - 1));
+  std::memcpy(field, pText, strnlen(pText, PORT_CONFIG_TEXT_SIZE));
+}
+
+// Whether "morvek.ini" may be replaced: it is missing, or it can be opened for
+// writing (a read-only file cannot, whoever runs the program).
+bool SettingsFileWritable() {
+  msvcrt::FILE* pFile = msvcrt::fopen(kSettingsFileName, "r+b");
+  if (pFile == nullptr) return errno == ENOENT;
+  msvcrt::fclose(pFile);
+  return true;
 }
 
 }  // namespace
@@ -110,12 +119,12 @@ BOOL WriteSettingsFile(const PortConfig& config) {
   BYTE record[SETTINGS_RECORD_SIZE];
   BuildSettingsRecord(config, record);
 
-  msvcrt::FILE* pFile = msvcrt::fopen(kSettingsTempName, "wb");
+  msvcrt::FILE* pFile = SettingsFileWritable() ? msvcrt::fopen(kSettingsTempName, "wb") : nullptr;
   if (pFile != nullptr) {
     bool bWritten = msvcrt::fwrite(record, sizeof record, 1, pFile) == 1;
     bWritten = msvcrt::fflush(pFile) == 0 && bWritten;
     bWritten = msvcrt::fclose(pFile) == 0 && bWritten;
-    if (bWritten && MoveFileExA(kSettingsTempName, kSettingsFileName, MOVEFILE_REPLACE_EXISTING)) return TRUE;
+    if (bWritten && MoveFileExA(kSettingsTempName, kSettingsFileName, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return TRUE;
     DeleteFileA(kSettingsTempName);
   }
   AfxMessageBox("初期化ファイルがオープンできません", MB_OK, 0);

@@ -68,7 +68,8 @@ class CTerminalDlg : public CDialog {
   // OnRxData and OnRxError.
   LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
   // Starts the reader thread on g_hComm and remembers it so that StopReader can
-  // join it.
+  // join it. When no thread can be made, none is remembered and nothing is
+  // received until the next start.
   void StartReader();
   // Clears the run flag, cancels a read in progress and waits until the reader
   // has ended; blocks it posted and not yet handled stay queued.
@@ -96,6 +97,10 @@ class CTerminalDlg : public CDialog {
   // exchange/modem_lines.cpp: shows DCD, DSR, CTS and RI as "ON"/"OFF" (all
   // "OFF" when the status cannot be read).
   void UpdateModemStatus();
+  // Keeps the port status line true while the open port's device is away and
+  // after it is back: the failed-port line while `bPresent` is FALSE, then the
+  // settings line again. Leaves any other status line alone.
+  void ShowPortPresence(BOOL bPresent);
 
  protected:
   // DTR and RTS switch to the other state; the state member and the check box
@@ -129,11 +134,8 @@ class CTerminalDlg : public CDialog {
 
   // logs/log_files.cpp (logs/log_files.h names the logs):
   //  - EnsureDirectory(path): TRUE when the folder exists or was created.
-  //  - AppendToLogFile(path, text): appends the text's bytes as they are. FALSE
-  //    after showing "ログファイルがオープンできません" when the file cannot be
-  //    opened, or "ログファイルに書き込めません" when the bytes could not all be
-  //    written and flushed; the file is then cut back to its length before the
-  //    append, so an existing log keeps its old bytes exactly.
+  //  - AppendToLogFile(path, text): AppendBytesToLogFile (logs/log_files.h)
+  //    with the text's bytes.
   BOOL EnsureDirectory(LPCSTR pszPath);
   BOOL AppendToLogFile(const CString& strPath, const CString& strText);
 

@@ -53,7 +53,7 @@ BOOL CTerminalDlg::OnInitDialog() {
   }
 
   CString strPort;
-  strPort += g_portConfig.szPort;
+  strPort += PortConfigText(g_portConfig.szPort);
   m_strPortStatus = "";
   SetWindowText(WindowTitleText(g_portConfig));
   m_strPortStatus = m_strPortStatus + OpenPortStatusLine(g_portConfig);

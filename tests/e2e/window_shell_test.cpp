@@ -2,14 +2,18 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <chrono>
+#include <string>
+#include <vector>
+
 #include "platform/testing.h"
 #include "res/resource.h"
 #include "support/temp_dir.h"
 #include "support/terminal_session.h"
+#include "support/terminal_test.h"
 
 namespace {
 
-using morvek::test::TempCurrentDir;
 using morvek::test::TerminalSession;
 
 RECT RectInParent(CWnd& dialog, int id) {
@@ -26,17 +30,12 @@ RECT RectInParent(CWnd& dialog, int id) {
   return RECT{control.left - originX, control.top - originY, control.right - originX, control.bottom - originY};
 }
 
-class WindowShell : public ::testing::Test {
+class WindowShell : public morvek::test::TerminalTest {
  protected:
   void SetUp() override {
-    morvek::testing::CaptureMessageBoxes(true);
+    TerminalTest::SetUp();
     setenv("MORVEK_COM1", "loopback", 1);
   }
-  void TearDown() override {
-    morvek::testing::CaptureMessageBoxes(false);
-    unsetenv("MORVEK_COM1");
-  }
-  TempCurrentDir m_dir;
 };
 
 TEST_F(WindowShell, ResizeMovesTheFourControlsAndClampsNegativeSizes) {
@@ -65,6 +64,26 @@ TEST_F(WindowShell, ResizeMovesTheFourControlsAndClampsNegativeSizes) {
     }
   };
   session.Run();
+}
+
+TEST_F(WindowShell, EveryTextOfTheFilledDialogsIsShownWhole) {
+  // The texts the program puts in: list entries ("ASCIIcrlf", "115200", "Hardware"),
+  // the status line and the line indicators.
+  TerminalSession session;
+  std::vector<std::string> settingsClipped;
+  session.settings = [&](CDialog& settings) {
+    settingsClipped = morvek::testing::ClippedTexts(settings.m_hWnd);
+    settings.EndDialog(IDOK);
+  };
+  std::vector<std::string> mainClipped;
+  session.script = [&](CTerminalDlg& dlg) {
+    morvek::testing::PumpUntil([&] { return dlg.GetDlgItem(IDC_RI)->GetWindowTextLength() > 0; }, std::chrono::seconds(10));
+    mainClipped = morvek::testing::ClippedTexts(dlg.m_hWnd);
+  };
+  session.Run();
+  EXPECT_EQ(session.settingsShown, 1);
+  EXPECT_EQ(settingsClipped, std::vector<std::string>());
+  EXPECT_EQ(mainClipped, std::vector<std::string>());
 }
 
 TEST_F(WindowShell, AboutEntryOpensTheAboutBoxAndF1DoesNothing) {

@@ -5,7 +5,6 @@
 #include <chrono>
 #include <memory>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "exchange/reader_thread.h"
@@ -151,6 +150,20 @@ TEST_F(ReaderOnVirtualPortTest, ARunFlagOtherThanOneAtStartEndsTheThreadWithoutT
   }
 }
 
+TEST_F(ReaderOnVirtualPortTest, AReaderThatCannotBeStartedLeavesNoThreadAndStopsCleanly) {
+  morvek::testing::FailThreadStarts(true);
+  m_host.StartReader();
+  morvek::testing::FailThreadStarts(false);
+  EXPECT_EQ(m_host.Reader(), nullptr);
+  m_host.StopReader();
+  // The next start works as before.
+  m_port->InjectReceived("x");
+  g_bReaderRun = 1;
+  m_host.StartReader();
+  ASSERT_NE(m_host.Reader(), nullptr);
+  EXPECT_TRUE(PumpUntil([&] { return m_port->ReadCalls() >= 1; }, 10s));
+}
+
 TEST_F(ReaderOnVirtualPortTest, StopJoinsAReaderBlockedInAReadThatWouldNeverEnd) {
   m_port->InjectReceived("x");
   m_host.StartReader();
@@ -177,25 +190,6 @@ TEST_F(ReaderOnVirtualPortTest, BlocksThatCannotBePostedAreTakenAndFreed) {
   for (int i = 0; i < 3; ++i) {
     m_port->InjectReceived(std::string(5000, static_cast<char>('a' + i)));
     EXPECT_TRUE(PumpUntil([&] { return Queued() == 0; }, 5s));
-  }
-}
-
-TEST_F(ReaderOnVirtualPortTest, APortThatFailsEveryCallCostsAtMostTwoCallsAMillisecond) {
-  for (bool unplug : {false, true}) {
-    if (unplug) {
-      m_port->Unplug();
-    } else {
-      m_port->FailReads(true);
-    }
-    g_bReaderRun = 1;
-    m_host.StartReader();
-    int before = m_port->ReadCalls();
-    auto start = std::chrono::steady_clock::now();
-    std::this_thread::sleep_for(200ms);  // an observation window, not a wait for an event
-    int calls = m_port->ReadCalls() - before;
-    auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
-    m_host.StopReader();
-    EXPECT_LE(calls, 2 * (elapsed.count() + 2)) << (unplug ? "unplugged" : "failing reads");
   }
 }
 

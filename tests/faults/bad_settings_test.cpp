@@ -111,8 +111,8 @@ TEST_F(BadSettingsTest, EveryLengthAndContentStartsOrEndsWithTheProgramsOwnMessa
       CString text;
       dlg.GetWindowText(text);
       title = std::string(text.View());
-      // The status line names the port and five settings, each a field's text.
-      EXPECT_LE(ControlText(dlg, IDC_PORT_STATUS).size(), 6u * 15 + 60);
+      // The status line names the port and five settings, each a field's text (at most 16 bytes).
+      EXPECT_LE(ControlText(dlg, IDC_PORT_STATUS).size(), 6u * 16 + 60);
     };
     session.Run();
     EXPECT_EQ(session.settingsShown, 1);
@@ -122,14 +122,14 @@ TEST_F(BadSettingsTest, EveryLengthAndContentStartsOrEndsWithTheProgramsOwnMessa
       ++started;
       EXPECT_TRUE(messages.empty()) << messages[0];
       ASSERT_EQ(title.rfind(kTitlePrefix, 0), 0u) << title;
-      EXPECT_LE(title.size(), kTitlePrefix.size() + 15 + kTitleEnd.size()) << title;
+      EXPECT_LE(title.size(), kTitlePrefix.size() + 16 + kTitleEnd.size()) << title;
       EXPECT_TRUE(WellFormed(ReadFileBytes("morvek.ini")));
     } else {
       ++refused;
       ASSERT_EQ(messages.size(), 1u);
       bool openFailed = messages[0] == " ポートがオープンできません";
       bool configureFailed = messages[0].ends_with(" ポートの初期設定ができません") &&
-                             messages[0].size() <= 15 + std::strlen(" ポートの初期設定ができません");
+                             messages[0].size() <= 16 + std::strlen(" ポートの初期設定ができません");
       EXPECT_TRUE(openFailed || configureFailed) << messages[0];
       EXPECT_EQ(ReadFileBytes("morvek.ini"), file);
     }

@@ -1,7 +1,9 @@
 // Log names, the backup folder and appending to a log: the bytes on disk, and
 // what a fault leaves there.
 #include <gtest/gtest.h>
+#include <sys/mman.h>
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -9,13 +11,13 @@
 #include "logs/log_files.h"
 #include "platform/testing.h"
 #include "support/temp_dir.h"
+#include "support/terminal_test.h"
 #include "ui/terminal_dlg.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using morvek::test::ReadFileBytes;
-using morvek::test::TempCurrentDir;
 using morvek::test::WriteFileBytes;
 
 const char kOpenMessage[] = "ログファイルがオープンできません";
@@ -25,18 +27,9 @@ const char kLogPath[] = "BAKUP/COM3_2008_3_5_9_7_MORVEKRcv.txt";
 
 std::string Bytes(const CString& text) { return std::string(text.View()); }
 
-class LogFiles : public ::testing::Test {
+class LogFiles : public morvek::test::TerminalTest {
  protected:
-  void SetUp() override {
-    morvek::testing::CaptureMessageBoxes(true);
-    morvek::testing::TakeMessageBoxTexts();
-  }
-  void TearDown() override {
-    morvek::testing::ClearFileWriteFaults();
-    morvek::testing::CaptureMessageBoxes(false);
-  }
-  std::vector<std::string> Messages() { return morvek::testing::TakeMessageBoxTexts(); }
-  TempCurrentDir m_dir;
+  std::vector<std::string> Messages() { return morvek::test::MessagesShown(); }
   CTerminalDlg m_dlg;
 };
 
@@ -157,6 +150,36 @@ TEST_F(LogFiles, AFailedWriteTakesTheAppendBackAndIsReported) {
   EXPECT_EQ(ReadFileBytes(kLogPath), "");
   EXPECT_TRUE(m_dlg.AppendToLogFile(kLogName, "abcdef"));
   EXPECT_EQ(ReadFileBytes(kLogPath), "abcdef");
+}
+
+TEST_F(LogFiles, AppendsOfAnySizeAreWrittenWholeAndAnUnknownLengthIsNeverUndone) {
+  ASSERT_EQ(m_dlg.EnsureDirectory(kBackupFolder), 1);
+  const std::string oldBytes = "earlier text\r\n";
+  WriteFileBytes(kLogPath, oldBytes);
+
+  // Texts past 2 GiB and 4 GiB, taken from a mapping that is never touched, so
+  // that nothing is allocated; the seam counts the bytes instead of storing them.
+  const std::uint64_t kGiB = 1ull << 30;
+  const std::size_t mapped = static_cast<std::size_t>(5 * kGiB + 7);
+  void* pMapping = mmap(nullptr, mapped, PROT_READ, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+  ASSERT_NE(pMapping, MAP_FAILED);
+  const std::uint64_t sizes[] = {0, 1, 2 * kGiB + 1, 4 * kGiB - 1, 4 * kGiB, 4 * kGiB + 3, 5 * kGiB + 7};
+  for (std::uint64_t size : sizes) {
+    morvek::testing::DiscardFileWrites();
+    EXPECT_TRUE(AppendBytesToLogFile(kLogName, static_cast<const char*>(pMapping), size)) << size;
+    EXPECT_EQ(morvek::testing::DiscardedFileBytes(), size);
+    morvek::testing::ClearFileWriteFaults();
+  }
+  munmap(pMapping, mapped);
+  EXPECT_TRUE(Messages().empty());
+
+  // When the log's length cannot be learnt, nothing is written and nothing is
+  // cut or grown back.
+  morvek::testing::FailNextFilePointerMove(ERROR_GEN_FAILURE);
+  EXPECT_FALSE(m_dlg.AppendToLogFile(kLogName, "new text"));
+  EXPECT_EQ(Messages(), std::vector<std::string>{kWriteMessage});
+  ASSERT_EQ(fs::file_size(kLogPath), oldBytes.size());
+  EXPECT_EQ(ReadFileBytes(kLogPath), oldBytes);
 }
 
 }  // namespace

@@ -96,21 +96,23 @@ TEST(SettingsRecord, NumbersAndTextsThatDisagreeAreBothKept) {
   EXPECT_EQ(back.ReadIntervalTimeout, -100);
 }
 
-TEST(SettingsRecord, TextsAreBoundedToFifteenBytesBothWays) {
-  // A field filled to its last byte (no NUL) is written with 15 bytes and a NUL.
+TEST(SettingsRecord, TextsUseAllSixteenBytesBothWays) {
+  // A field filled to its last byte (no NUL) is written whole.
   PortConfig config = morvek::test::DefaultPortConfig();
   std::memset(config.szParity, 'P', sizeof config.szParity);
   std::string record = RecordBytes(config);
-  EXPECT_EQ(record.substr(80, 16), std::string(15, 'P') + '\0');
-  EXPECT_EQ(record.substr(96, 1), "1");  // the next field is untouched
+  EXPECT_EQ(record.substr(80, 16), std::string(16, 'P'));
+  EXPECT_EQ(record.substr(96, 2), std::string("1\0", 2));  // the next field is untouched
 
-  // Read back: a text without a NUL in its 16 bytes is cut to 15, never runs on.
+  // Read back: a text without a NUL in its 16 bytes is taken whole, never runs on.
   record.replace(32, 16, "ABCDEFGHIJKLMNOP");
   record.replace(48, 16, std::string("12\0xyz", 6) + std::string(10, 'q'));
   PortConfig back = {};
   ASSERT_TRUE(Parse(record, back));
-  EXPECT_EQ(std::string(back.szPort, 16), std::string("ABCDEFGHIJKLMNO") + '\0');
+  EXPECT_EQ(std::string(back.szPort, 16), "ABCDEFGHIJKLMNOP");
+  EXPECT_EQ(std::string(PortConfigText(back.szPort).View()), "ABCDEFGHIJKLMNOP");
   EXPECT_EQ(std::string(back.szBaudRate, 16), std::string("12") + std::string(14, '\0'));
+  EXPECT_EQ(std::string(back.szParity, 16), std::string(16, 'P'));
 }
 
 TEST(SettingsRecord, ShortInputIsRefusedAndLongerInputUsesTheFirstRecord) {
@@ -151,8 +153,7 @@ TEST(SettingsRecord, AnyBytesGiveAWellDefinedRecord) {
     const char* fields[] = {out.szPort, out.szBaudRate, out.szByteSize, out.szParity, out.szStopBits, out.szFlowControl};
     for (int k = 0; k < 6; ++k) {
       size_t textLength = strnlen(fields[k], 16);
-      ASSERT_LT(textLength, 16u);
-      EXPECT_EQ(std::string(fields[k], textLength), std::string(bytes.data() + 32 + 16 * k, strnlen(bytes.data() + 32 + 16 * k, 15)));
+      EXPECT_EQ(std::string(fields[k], textLength), std::string(bytes.data() + 32 + 16 * k, strnlen(bytes.data() + 32 + 16 * k, 16)));
       for (size_t i = textLength; i < 16; ++i) EXPECT_EQ(fields[k][i], 0);
     }
     // Writing it out again gives a record that reads back the same.

@@ -61,6 +61,26 @@ TEST(CrtNumbers, ItoaWritesEveryRadix) {
     EXPECT_STREQ(buffer, row.text) << row.value << " in radix " << row.radix;
   }
   EXPECT_EQ(msvcrt::_itoa(1, nullptr, 10), nullptr);
+
+  // Byte counts past 2^31 and 2^32 stay positive and whole.
+  struct WideRow {
+    unsigned long long value;
+    int radix;
+    const char* text;
+  } wideRows[] = {
+      {0, 10, "0"},
+      {2147483648ull, 10, "2147483648"},
+      {4294967296ull, 10, "4294967296"},
+      {4294967301ull, 10, "4294967301"},
+      {18446744073709551615ull, 10, "18446744073709551615"},
+      {18446744073709551615ull, 16, "ffffffffffffffff"},
+      {10, 37, ""},
+  };
+  for (const auto& row : wideRows) {
+    char buffer[72];
+    EXPECT_EQ(msvcrt::_ui64toa(row.value, buffer, row.radix), buffer);
+    EXPECT_STREQ(buffer, row.text) << row.value << " in radix " << row.radix;
+  }
 }
 
 }  // namespace

@@ -57,10 +57,33 @@ void ExpectClassBehaviour(HWND control, const DialogControlTemplate& source) {
     ASSERT_TRUE(morvek::testing::TypeText(control, "12"));
     morvek::testing::TypeText(control, "x");
     EXPECT_EQ(TextOf(control), (source.style & ES_NUMBER) ? "12" : "x");  // digits only
+    // Full-width digits from a Japanese input method are digits to a
+    // digits-only edit; any other edit takes what was composed as it comes.
+    morvek::testing::TypeText(control, "");
+    ASSERT_TRUE(morvek::testing::CommitInputMethodText(control, "３５"));
+    EXPECT_EQ(TextOf(control), (source.style & ES_NUMBER) ? "35" : "３５");
+    morvek::testing::TypeText(control, "");
+    ASSERT_TRUE(morvek::testing::CommitInputMethodText(control, "日本"));
+    EXPECT_EQ(TextOf(control), (source.style & ES_NUMBER) ? "" : "日本");
     SetWindowText(control, source.text);
   } else if (className == "COMBOBOX") {
     EXPECT_EQ(SendMessage(control, CB_GETCOUNT, 0, 0), 0);
     EXPECT_EQ(SendMessage(control, CB_GETCURSEL, 0, 0), CB_ERR);
+  }
+}
+
+TEST(TemplateWindows, TheWindowSystemsOwnTextsAreJapanese) {
+  struct Row {
+    const char* context;
+    const char* source;
+    const char* shown;
+  } rows[] = {
+      {"QFileDialog", "Open", "開く"},
+      {"QFileDialog", "Look in:", "アドレス:"},
+      {"QPlatformTheme", "Cancel", "キャンセル"},
+  };
+  for (const auto& row : rows) {
+    EXPECT_EQ(morvek::testing::FrameworkText(row.context, row.source), row.shown) << row.source;
   }
 }
 
@@ -116,6 +139,8 @@ TEST(TemplateWindows, EveryControlHasItsIdTextPlaceAndClass) {
         }
         ExpectClassBehaviour(control, c);
       }
+      // Every text is shown whole at the template's rectangles.
+      EXPECT_EQ(morvek::testing::ClippedTexts(d.m_hWnd), std::vector<std::string>());
     });
   }
 }

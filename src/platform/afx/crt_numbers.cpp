@@ -1,4 +1,4 @@
-// The C runtime's number conversions: atoi and _itoa.
+// The C runtime's number conversions: atoi, _itoa and _ui64toa.
 #include <climits>
 #include <cstdint>
 
@@ -30,21 +30,22 @@ int atoi(const char* text) {
   return static_cast<int>(value);
 }
 
-char* _itoa(int value, char* buffer, int radix) {
+namespace {
+
+// Writes the digits of `magnitude` in `radix` (2..36, else an empty text),
+// after a minus sign when `negative`.
+char* WriteNumber(std::uint64_t magnitude, bool negative, char* buffer, int radix) {
   if (!buffer) return nullptr;
   if (radix < 2 || radix > 36) {
     buffer[0] = '\0';
     return buffer;
   }
-  // Decimal values carry their sign; other radixes write the 32-bit pattern.
-  const bool negative = radix == 10 && value < 0;
-  std::uint32_t magnitude = negative ? 0u - static_cast<std::uint32_t>(value) : static_cast<std::uint32_t>(value);
-  char digits[33];
+  char digits[64];
   int count = 0;
   do {
-    const std::uint32_t digit = magnitude % static_cast<std::uint32_t>(radix);
+    const std::uint64_t digit = magnitude % static_cast<std::uint64_t>(radix);
     digits[count++] = static_cast<char>(digit < 10 ? '0' + digit : 'a' + digit - 10);
-    magnitude /= static_cast<std::uint32_t>(radix);
+    magnitude /= static_cast<std::uint64_t>(radix);
   } while (magnitude != 0);
   char* out = buffer;
   if (negative) *out++ = '-';
@@ -52,5 +53,16 @@ char* _itoa(int value, char* buffer, int radix) {
   *out = '\0';
   return buffer;
 }
+
+}  // namespace
+
+char* _itoa(int value, char* buffer, int radix) {
+  // Decimal values carry their sign; other radixes write the 32-bit pattern.
+  const bool negative = radix == 10 && value < 0;
+  const std::uint32_t magnitude = negative ? 0u - static_cast<std::uint32_t>(value) : static_cast<std::uint32_t>(value);
+  return WriteNumber(magnitude, negative, buffer, radix);
+}
+
+char* _ui64toa(unsigned long long value, char* buffer, int radix) { return WriteNumber(value, false, buffer, radix); }
 
 }  // namespace msvcrt

@@ -55,10 +55,15 @@ FILE* fopen(const char* path, const char* mode) {
     errno = path && *path ? EINVAL : ENOENT;
     return nullptr;
   }
+  const std::string mappedPath = morvek::posix::MapFilePath(path);
+  if (parsed.writable && morvek::posix::IsReadOnlyFile(mappedPath)) {
+    errno = EACCES;
+    return nullptr;
+  }
   // Opened without blocking (a FIFO must not hang the caller), then blocking.
   int fd;
   do {
-    fd = ::open(morvek::posix::MapFilePath(path).c_str(), parsed.flags | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0666);
+    fd = ::open(mappedPath.c_str(), parsed.flags | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0666);
   } while (fd < 0 && errno == EINTR);
   if (fd < 0) return nullptr;
   struct stat info {};

@@ -33,6 +33,7 @@ DWORD ErrorFromErrno(int error) {
     case EIO:
     case EPIPE: return ERROR_DEVICE_REMOVED;
     case ENOTTY: return ERROR_INVALID_NAME;
+    case EXDEV: return ERROR_NOT_SAME_DEVICE;
     case ETIMEDOUT: return ERROR_TIMEOUT;
     case ECANCELED: return ERROR_OPERATION_ABORTED;
     case ENOSYS:

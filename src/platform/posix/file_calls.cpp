@@ -1,27 +1,58 @@
 // The file calls beside CreateFileA/ReadFile/WriteFile: the file pointer, the
 // end of a file, flushing, and folders and names.
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
+#include <string>
 
 #include "../win32_file.h"
+#include "../testing.h"
 #include "../win32_system.h"
 #include "errors.h"
 #include "file_object.h"
 #include "file_paths.h"
+#include "file_writes.h"
 
 using morvek::posix::Fail;
 using morvek::posix::FailWithErrno;
 using morvek::posix::FileObject;
+using morvek::posix::IsReadOnlyFile;
 using morvek::posix::LookupHandleAs;
 using morvek::posix::MapFilePath;
+
+namespace morvek::posix {
+
+namespace {
+
+std::atomic<DWORD> g_filePointerFault{ERROR_SUCCESS};
+
+}  // namespace
+
+DWORD TakeFilePointerFault() { return g_filePointerFault.exchange(ERROR_SUCCESS); }
+
+void ClearFilePointerFault() { g_filePointerFault.store(ERROR_SUCCESS); }
+
+}  // namespace morvek::posix
+
+namespace morvek::testing {
+
+void FailNextFilePointerMove(DWORD error) { morvek::posix::g_filePointerFault.store(error); }
+
+}  // namespace morvek::testing
 
 DWORD SetFilePointer(HANDLE hFile, LONG lDistanceToMove, LONG* lpDistanceToMoveHigh, DWORD dwMoveMethod) {
   auto file = LookupHandleAs<FileObject>(hFile);
   if (!file) return INVALID_SET_FILE_POINTER;
+  if (const DWORD fault = morvek::posix::TakeFilePointerFault(); fault != ERROR_SUCCESS) {
+    Fail(fault);
+    return INVALID_SET_FILE_POINTER;
+  }
   // Without a high part the distance is a signed 32-bit value and the new
   // position must fit in 32 bits; with one, both halves make a 64-bit distance.
   std::int64_t distance = lDistanceToMove;
@@ -64,9 +95,65 @@ BOOL DeleteFileA(LPCSTR lpFileName) {
   return FailWithErrno(errno);
 }
 
-BOOL MoveFileExA(LPCSTR lpExistingFileName, LPCSTR lpNewFileName, DWORD) {
+namespace {
+
+// The file a destination name stands for: where the name is a symbolic link,
+// the file it finally leads to (which need not exist yet), else the name itself.
+std::string ReplacedPath(const std::string& path) {
+  struct stat info {};
+  if (::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return path;
+  char* resolved = ::realpath(path.c_str(), nullptr);
+  if (resolved) {
+    std::string target(resolved);
+    std::free(resolved);
+    return target;
+  }
+  // A dangling link: its target is made in the link's folder when relative.
+  std::string target(static_cast<std::size_t>(info.st_size) + 1, '\0');
+  const ssize_t length = ::readlink(path.c_str(), target.data(), target.size());
+  if (length <= 0) return path;
+  target.resize(static_cast<std::size_t>(length));
+  const auto slash = path.rfind('/');
+  if (target[0] == '/' || slash == std::string::npos) return target;
+  return path.substr(0, slash + 1) + target;
+}
+
+// Gives the file about to be put in place the mode and owner of the one it
+// replaces. FALSE (last error set) when it cannot.
+BOOL TakeOverModeAndOwner(const std::string& source, const struct stat& replaced) {
+  if (::chmod(source.c_str(), replaced.st_mode & 07777) != 0) return FailWithErrno(errno);
+  struct stat own {};
+  if (::stat(source.c_str(), &own) != 0) return FailWithErrno(errno);
+  if ((own.st_uid != replaced.st_uid || own.st_gid != replaced.st_gid) &&
+      ::chown(source.c_str(), replaced.st_uid, replaced.st_gid) != 0)
+    return FailWithErrno(errno);
+  return TRUE;
+}
+
+// Syncs the folder that holds `path`, so that a rename in it is on the disk.
+void SyncFolderOf(const std::string& path) {
+  const auto slash = path.rfind('/');
+  const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  while (::fsync(fd) != 0 && errno == EINTR) {
+  }
+  ::close(fd);
+}
+
+}  // namespace
+
+BOOL MoveFileExA(LPCSTR lpExistingFileName, LPCSTR lpNewFileName, DWORD dwFlags) {
   if (!lpExistingFileName || !*lpExistingFileName || !lpNewFileName || !*lpNewFileName)
     return Fail(ERROR_INVALID_PARAMETER);
-  if (std::rename(MapFilePath(lpExistingFileName).c_str(), MapFilePath(lpNewFileName).c_str()) == 0) return TRUE;
-  return FailWithErrno(errno);
+  const std::string source = MapFilePath(lpExistingFileName);
+  const std::string destination = ReplacedPath(MapFilePath(lpNewFileName));
+  struct stat replaced {};
+  if (::stat(destination.c_str(), &replaced) == 0 && S_ISREG(replaced.st_mode)) {
+    if (IsReadOnlyFile(destination)) return Fail(ERROR_ACCESS_DENIED);
+    if (!TakeOverModeAndOwner(source, replaced)) return FALSE;
+  }
+  if (std::rename(source.c_str(), destination.c_str()) != 0) return FailWithErrno(errno);
+  if (dwFlags & MOVEFILE_WRITE_THROUGH) SyncFolderOf(destination);
+  return TRUE;
 }

@@ -94,7 +94,12 @@ HANDLE OpenFilePath(const char* path, DWORD access, DWORD shareMode, DWORD dispo
     plan.flags |= O_RDONLY;
   }
 
-  const int fd = OpenRetrying(MapFilePath(path), plan.flags);
+  const std::string mappedPath = MapFilePath(path);
+  if ((writable || plan.truncate) && IsReadOnlyFile(mappedPath)) {
+    Fail(ERROR_ACCESS_DENIED);
+    return INVALID_HANDLE_VALUE;
+  }
+  const int fd = OpenRetrying(mappedPath, plan.flags);
   if (fd < 0) {
     // CREATE_NEW on an existing name says so as Windows does.
     Fail(errno == EEXIST ? ERROR_FILE_EXISTS : ErrorFromErrno(errno));

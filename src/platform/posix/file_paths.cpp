@@ -1,5 +1,7 @@
 #include "file_paths.h"
 
+#include <sys/stat.h>
+
 #include "../text/cp932.h"
 #include "file_name_encoding.h"
 
@@ -43,6 +45,11 @@ std::string LastPathComponent(const std::string& path) {
   const auto slash = path.rfind('/', end);
   const auto begin = slash == std::string::npos ? 0 : slash + 1;
   return path.substr(begin, end - begin + 1);
+}
+
+bool IsReadOnlyFile(const std::string& path) {
+  struct stat info {};
+  return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && (info.st_mode & 0222) == 0;
 }
 
 }  // namespace morvek::posix

@@ -18,4 +18,10 @@ std::string MapFilePath(const char* name);
 // the path itself when it has no other component ("/", "").
 std::string LastPathComponent(const std::string& path);
 
+// Whether `path` (a mapped path, symbolic links followed) is an existing regular
+// file without any write permission bit. Such a file is read-only for every
+// user, root included, as a file with the read-only attribute is on Windows:
+// opening it for writing and replacing it are refused.
+bool IsReadOnlyFile(const std::string& path);
+
 }  // namespace morvek::posix

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <cstdint>
 #include <mutex>
 
 #include "../testing.h"
@@ -21,6 +22,8 @@ struct WriteFault {
   std::mutex mutex;  // guards the fields below, and is held across a write while armed
   std::size_t bytesLeft = 0;
   DWORD error = ERROR_SUCCESS;
+  bool discard = false;          // writes are only counted
+  std::uint64_t discarded = 0;   // bytes counted since discarding was armed
 };
 
 WriteFault& Fault() {
@@ -52,6 +55,10 @@ FileWriteResult WriteAllToFile(int fd, const void* data, std::size_t count) {
 
   std::lock_guard lock(fault.mutex);
   if (!fault.armed.load(std::memory_order_relaxed)) return WriteEveryByte(fd, bytes, count);
+  if (fault.discard) {
+    fault.discarded += count;
+    return {count, ERROR_SUCCESS};
+  }
   const std::size_t allowed = std::min(count, fault.bytesLeft);
   FileWriteResult result = WriteEveryByte(fd, bytes, allowed);
   fault.bytesLeft -= result.written;
@@ -68,13 +75,30 @@ void FailFileWritesAfter(std::size_t bytesLeft, DWORD error) {
   std::lock_guard lock(fault.mutex);
   fault.bytesLeft = bytesLeft;
   fault.error = error;
+  fault.discard = false;
   fault.armed.store(true, std::memory_order_release);
+}
+
+void DiscardFileWrites() {
+  auto& fault = morvek::posix::Fault();
+  std::lock_guard lock(fault.mutex);
+  fault.discard = true;
+  fault.discarded = 0;
+  fault.armed.store(true, std::memory_order_release);
+}
+
+std::uint64_t DiscardedFileBytes() {
+  auto& fault = morvek::posix::Fault();
+  std::lock_guard lock(fault.mutex);
+  return fault.discarded;
 }
 
 void ClearFileWriteFaults() {
   auto& fault = morvek::posix::Fault();
   std::lock_guard lock(fault.mutex);
   fault.armed.store(false, std::memory_order_release);
+  fault.discard = false;
+  morvek::posix::ClearFilePointerFault();
 }
 
 }  // namespace morvek::testing

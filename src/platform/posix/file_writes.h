@@ -23,4 +23,10 @@ struct FileWriteResult {
 // armed fault share one byte budget exactly.
 FileWriteResult WriteAllToFile(int fd, const void* data, std::size_t count);
 
+// The test seam of SetFilePointer (testing.h): whether the next move on a file
+// is to fail, and with which error (taking it disarms it; ERROR_SUCCESS when
+// not armed), and disarming it.
+DWORD TakeFilePointerFault();
+void ClearFilePointerFault();
+
 }  // namespace morvek::posix

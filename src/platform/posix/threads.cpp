@@ -21,6 +21,7 @@
 #include <thread>
 
 #include "../afx_app.h"
+#include "../testing.h"
 #include "../win32_file.h"
 #include "kernel_object.h"
 
@@ -153,10 +154,26 @@ DWORD CWinThread::ResumeThread() {
   return 1;  // the previous suspend count
 }
 
+namespace {
+
+std::atomic<bool> g_failThreadStarts{false};
+
+}  // namespace
+
+namespace morvek::testing {
+
+void FailThreadStarts(bool on) { g_failThreadStarts.store(on); }
+
+}  // namespace morvek::testing
+
 CWinThread* AfxBeginThread(AFX_THREADPROC pfnThreadProc, LPVOID pParam, int nPriority, UINT, DWORD dwCreateFlags,
                            SECURITY_ATTRIBUTES*) {
   if (!pfnThreadProc) {
     SetLastError(ERROR_INVALID_PARAMETER);
+    return nullptr;
+  }
+  if (g_failThreadStarts.load()) {
+    SetLastError(ERROR_NOT_ENOUGH_MEMORY);
     return nullptr;
   }
   auto* thread = new CWinThread;

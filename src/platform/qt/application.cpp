@@ -1,6 +1,8 @@
 #include "qt/application.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
 
 #include "qt/dialog_font.h"
 #include "qt/input_translation.h"
@@ -22,6 +24,17 @@ class Application : public QApplication {
 
 Application* g_application = nullptr;
 
+// Qt's own texts (the file dialog's, its buttons') in Japanese, like the rest
+// of the window, whatever the system's language.
+void LoadJapaneseQtTexts() {
+  auto* translator = new QTranslator(g_application);
+  if (translator->load(QStringLiteral("qtbase_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    QCoreApplication::installTranslator(translator);
+  } else {
+    delete translator;
+  }
+}
+
 }  // namespace
 
 void StartApplication(int& argc, char** argv) {
@@ -29,6 +42,7 @@ void StartApplication(int& argc, char** argv) {
   g_application = new Application(argc, argv);
   QApplication::setQuitOnLastWindowClosed(false);
   QApplication::setFont(DefaultUiFont());
+  LoadJapaneseQtTexts();
   StartMessageQueue();
 }
 

@@ -5,6 +5,7 @@
 
 #include "qt/combo_box.h"
 #include "qt/qt_text.h"
+#include "qt/text_room.h"
 
 namespace morvek::qt {
 namespace {
@@ -36,10 +37,11 @@ bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
 
 // Inserts an entry; a new entry never selects itself (QComboBox would select
 // the first entry of an empty list).
-int InsertEntry(QComboBox* combo, int index, std::string_view bytes) {
+int InsertEntry(WindowRecord& record, QComboBox* combo, int index, std::string_view bytes) {
   int selected = combo->currentIndex();
   combo->insertItem(index, FromCp932(bytes), QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
   if (selected < 0) combo->setCurrentIndex(-1);
+  FitFontToTexts(record);
   return index;
 }
 
@@ -96,14 +98,14 @@ LRESULT ComboBoxProc(WindowRecord& record, UINT message, WPARAM wParam, LPARAM l
     case CB_ADDSTRING: {
       std::string_view text = TextOf(lParam);
       int position = (record.style & CBS_SORT) ? SortedPosition(combo, text) : combo->count();
-      return InsertEntry(combo, position, text);
+      return InsertEntry(record, combo, position, text);
     }
     case CB_INSERTSTRING: {
       // An explicit position is never sorted; -1 is the end.
       LONG_PTR index = static_cast<LONG_PTR>(wParam);
       if (index == -1) index = combo->count();
       if (index < 0 || index > combo->count()) return CB_ERR;
-      return InsertEntry(combo, static_cast<int>(index), TextOf(lParam));
+      return InsertEntry(record, combo, static_cast<int>(index), TextOf(lParam));
     }
     case CB_DELETESTRING:
       if (!ValidIndex(combo, wParam)) return CB_ERR;

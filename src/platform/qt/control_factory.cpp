@@ -2,18 +2,18 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QRegularExpressionValidator>
+#include <QValidator>
 #include <algorithm>
 #include <limits>
 #include <string_view>
 
 #include "qt/byte_text_view.h"
 #include "qt/control_text.h"
+#include "qt/group_frame.h"
 #include "qt/icons.h"
 #include "qt/window_registry.h"
 
@@ -55,6 +55,20 @@ void ShowAsReadOnly(QWidget* widget) {
   widget->setPalette(palette);
 }
 
+// A digits-only edit's check: ASCII digits, and full-width digits (as a
+// Japanese input method gives them), which become ASCII digits.
+class DigitsValidator : public QValidator {
+ public:
+  using QValidator::QValidator;
+  State validate(QString& input, int&) const override {
+    for (QChar& c : input) {
+      if (c >= QChar(0xFF10) && c <= QChar(0xFF19)) c = QChar(u'0' + (c.unicode() - 0xFF10));
+      if (c < QChar(u'0') || c > QChar(u'9')) return Invalid;
+    }
+    return Acceptable;
+  }
+};
+
 struct Created {
   QWidget* widget = nullptr;
   WindowKind kind = WindowKind::Label;
@@ -65,7 +79,7 @@ Created CreateButton(QWidget* parent, DWORD style) {
   switch (style & BS_TYPEMASK) {
     case BS_AUTOCHECKBOX: return {new QCheckBox(parent), WindowKind::CheckBox};
     case BS_GROUPBOX: {
-      auto* group = new QGroupBox(parent);
+      auto* group = new GroupFrame(parent);
       // A group box only frames its neighbours: clicks go through to them.
       group->setAttribute(Qt::WA_TransparentForMouseEvents);
       return {group, WindowKind::GroupBox};
@@ -99,11 +113,17 @@ Created CreateEdit(QWidget* parent, DWORD style) {
   auto* edit = new QLineEdit(parent);
   edit->setMaxLength(std::numeric_limits<int>::max());  // the program's texts have no limit
   edit->setFrame(border);
-  edit->setAlignment(EditAlignment(style) | Qt::AlignVCenter);
+  // As a Windows edit, the line is drawn at the top, level with a caption
+  // beside it, not centred in a taller box.
+  edit->setAlignment(EditAlignment(style) | Qt::AlignTop);
   edit->setReadOnly(readOnly);
   if (readOnly) ShowAsReadOnly(edit);
   if (style & ES_NUMBER) {
-    edit->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), edit));
+    edit->setValidator(new DigitsValidator(edit));
+    // Digits need no input method; with one on, what is typed still arrives
+    // as digits through the validator.
+    edit->setAttribute(Qt::WA_InputMethodEnabled, false);
+    edit->setInputMethodHints(Qt::ImhDigitsOnly);
   }
   return {edit, WindowKind::LineEdit};
 }

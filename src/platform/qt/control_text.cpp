@@ -11,6 +11,7 @@
 #include "qt/byte_text_view.h"
 #include "qt/combo_box.h"
 #include "qt/qt_text.h"
+#include "qt/text_room.h"
 #include "text/cp932.h"
 
 namespace morvek::qt {
@@ -136,6 +137,7 @@ void SetWindowBytes(WindowRecord& record, std::string_view bytes, const std::sha
     }
     memory.edited = false;
     ++memory.fullRewrites;
+    FitFontToTexts(record);
   }
   memory.lineage = lineage;
   memory.lineageLength = bytes.size();

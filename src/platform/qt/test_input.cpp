@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QKeyEvent>
+#include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
@@ -102,6 +103,19 @@ bool TypeText(HWND edit, const std::string& cp932) {
     return true;
   }
   return false;
+}
+
+bool CommitInputMethodText(HWND edit, const std::string& cp932) {
+  qt::WindowRecord* record = qt::FindWindowRecord(edit);
+  if (!record || !record->widget || !record->widget->isEnabled()) return false;
+  QWidget* widget = record->widget.data();
+  widget->setFocus();
+  QInputMethodEvent preedit(qt::FromCp932(cp932), {});
+  QCoreApplication::sendEvent(widget, &preedit);
+  QInputMethodEvent commit;
+  commit.setCommitString(qt::FromCp932(cp932));
+  QCoreApplication::sendEvent(widget, &commit);
+  return true;
 }
 
 }  // namespace morvek::testing

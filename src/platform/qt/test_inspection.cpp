@@ -94,4 +94,8 @@ bool SaveWindowImage(HWND window, const std::string& pngPath) {
   return qt::Painted(record->widget).save(QString::fromLocal8Bit(pngPath.c_str()), "PNG");
 }
 
+std::string FrameworkText(const char* context, const char* source) {
+  return qt::ToCp932(QCoreApplication::translate(context, source));
+}
+
 }  // namespace morvek::testing
