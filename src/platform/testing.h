@@ -29,6 +29,11 @@ void ScriptFileDialog(std::optional<std::string> path);
 void SetSystemTime(const SYSTEMTIME& utc);
 void ClearSystemTime();
 
+// Sleeping. Armed, Sleep ends after exactly its time, as under a free-running
+// 1 ms timer, instead of at the next tick of the system timer; benchmarks use
+// it to compare the two.
+void UseExactSleeps(bool on);
+
 // File writes. Armed, writes through WriteFile and msvcrt::fwrite/fclose to files
 // fail with `error` once `bytesLeft` more bytes have been written (a short write
 // then leaves exactly those bytes on the disk).
@@ -102,6 +107,10 @@ bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds time
 
 // Runs pending events and queued messages once.
 void PumpOnce();
+
+// Runs the window system for `span` as the program's own message loop does:
+// it sleeps until an event or a timer is due, with no wake-ups of its own.
+void PumpFor(std::chrono::milliseconds span);
 
 }  // namespace morvek::testing
 

@@ -8,7 +8,10 @@
 DWORD GetLastError();
 void SetLastError(DWORD dwErrCode);
 
-// Suspends the calling thread for at least dwMilliseconds (0 yields).
+// Suspends the calling thread for at least dwMilliseconds (0 yields, INFINITE
+// never returns). The sleep ends on a tick of the system timer: 1/64 s apart
+// while no port has received or sent bytes for a second, so Sleep(1) then
+// lasts up to 15.6 ms; exact to the millisecond while a port is busy.
 void Sleep(DWORD dwMilliseconds);
 
 // Milliseconds since an arbitrary start, from a monotonic clock.

@@ -6,6 +6,7 @@
 #include <chrono>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "res/resource.h"
 #include "support/terminal_test.h"
@@ -85,16 +86,38 @@ TEST_F(ModemLinesTest, TheCheckBoxesSwitchTheOutputsAndFollowTheirStateEvenWhenR
   });
 }
 
+// How often each indicator (DSR, CTS, DCD, RI) was shown anew.
+std::vector<int> IndicatorRewrites(CTerminalDlg& dlg) {
+  std::vector<int> rewrites;
+  for (int id : {IDC_DSR, IDC_CTS, IDC_DCD, IDC_RI}) {
+    rewrites.push_back(morvek::testing::FullTextRewrites(dlg.GetDlgItem(id)->m_hWnd));
+  }
+  return rewrites;
+}
+
 TEST_F(ModemLinesTest, OnTheLoopbackPlugDtrDrivesDsrAndDcdAndRtsDrivesCtsInTheSameClick) {
   setenv("MORVEK_COM1", "loopback", 1);
   Run([&](CTerminalDlg& dlg) {
     EXPECT_TRUE(PumpUntil([&] { return Indicators(dlg) == "ON/ON/ON/OFF"; }, 5s)) << Indicators(dlg);
-    PressButton(dlg, IDC_DTR);
-    EXPECT_EQ(Indicators(dlg), "OFF/ON/OFF/OFF");
-    PressButton(dlg, IDC_RTS);
-    EXPECT_EQ(Indicators(dlg), "OFF/OFF/OFF/OFF");
-    PressButton(dlg, IDC_DTR);
-    EXPECT_EQ(Indicators(dlg), "ON/OFF/ON/OFF");
+    // Every click refreshes all four; only an indicator whose value changed
+    // is shown anew.
+    struct Step {
+      int button;
+      const char* shown;
+      std::vector<int> rewritten;
+    } steps[] = {
+        {IDC_DTR, "OFF/ON/OFF/OFF", {1, 0, 1, 0}},
+        {IDC_RTS, "OFF/OFF/OFF/OFF", {0, 1, 0, 0}},
+        {IDC_DTR, "ON/OFF/ON/OFF", {1, 0, 1, 0}},
+    };
+    for (const Step& step : steps) {
+      std::vector<int> before = IndicatorRewrites(dlg);
+      PressButton(dlg, step.button);
+      EXPECT_EQ(Indicators(dlg), step.shown);
+      std::vector<int> after = IndicatorRewrites(dlg);
+      for (std::size_t i = 0; i < after.size(); ++i) after[i] -= before[i];
+      EXPECT_EQ(after, step.rewritten) << step.shown;
+    }
   });
   EXPECT_TRUE(MessagesShown().empty());
 }

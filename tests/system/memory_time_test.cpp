@@ -12,6 +12,7 @@
 #include <thread>
 #include <vector>
 
+#include "platform/posix/system_tick.h"
 #include "platform/testing.h"
 #include "platform/win32.h"
 
@@ -112,6 +113,80 @@ TEST(SystemTime, TheTestClockReplacesTheSystemClock) {
   EXPECT_EQ(now.wSecond, expected.tm_sec);
   EXPECT_GE(now.wMilliseconds, before.tv_nsec / 1'000'000);
   EXPECT_LE(now.wMilliseconds, after.tv_nsec / 1'000'000);
+}
+
+TEST(Sleeping, ASleepEndsAtTheFirstTickAtOrAfterItsTime) {
+  using std::chrono::milliseconds;
+  using std::chrono::nanoseconds;
+  using morvek::posix::kSystemTick;
+  const nanoseconds t = kSystemTick;
+  const nanoseconds ns{1};
+  const nanoseconds day = std::chrono::hours(24);
+  struct Case {
+    nanoseconds now;
+    DWORD ms;
+    nanoseconds tick;
+    nanoseconds end;
+  } cases[] = {
+      {nanoseconds(0), 1, t, t},
+      {t, 1, t, 2 * t},                                     // on a tick: the next one
+      {t - milliseconds(1), 1, t, t},                       // due on a tick: that tick
+      {t - milliseconds(1) + ns, 1, t, 2 * t},              // just past it: the next
+      {nanoseconds(0), 16, t, 2 * t},                       // longer than a tick
+      {milliseconds(5), 10, t, t},
+      {day * 400 + ns, 50, t, day * 400 + 4 * t},           // a machine up for long
+      {day * 400, INFINITE, t, day * 400 + 274877907 * t},  // 49.7 days, rounded up
+      {milliseconds(7) + ns, 1, nanoseconds(0), milliseconds(8) + ns},  // no tick: exact
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(morvek::posix::SleepEnd(c.now, c.ms, c.tick).count(), c.end.count()) << c.now.count() << " + " << c.ms;
+  }
+  EXPECT_EQ(kSystemTick, nanoseconds(1'000'000'000 / 64));
+}
+
+// Which tick of the system timer the monotonic clock is in now.
+long long CurrentTick() {
+  timespec now{};
+  clock_gettime(CLOCK_MONOTONIC, &now);
+  const auto ns = std::chrono::seconds(now.tv_sec) + std::chrono::nanoseconds(now.tv_nsec);
+  return ns / morvek::posix::kSystemTick;
+}
+
+TEST(Sleeping, EverySleepOfOneMillisecondEndsInALaterTick) {
+  // A poll with Sleep(1) wakes at most once per tick, however late each
+  // wake-up comes.
+  long long tick = CurrentTick();
+  for (int i = 0; i < 20; ++i) {
+    Sleep(1);
+    long long now = CurrentTick();
+    EXPECT_GT(now, tick) << "sleep " << i;
+    tick = now;
+  }
+}
+
+TEST(Sleeping, TheTimerRunsFineForASecondAfterBytesWereReceived) {
+  using std::chrono::nanoseconds;
+  const nanoseconds hold = std::chrono::seconds(1);
+  const nanoseconds start = std::chrono::hours(24);
+  const nanoseconds ns{1};
+  struct Step {
+    nanoseconds receivedAt;  // 0: nothing received in this step
+    nanoseconds asked;
+    bool fine;
+  } steps[] = {
+      {{}, start, false},  // quiet: coarse
+      {start, start, true},  // bytes: fine at once
+      {{}, start + hold - ns, true},
+      {{}, start + hold, false},  // a second later: coarse again
+      {start + hold, start + hold, true},
+      {start, start + hold, true},  // an older report does not shorten the hold
+      {{}, start + 2 * hold, false},
+  };
+  morvek::posix::FineTimerHold timer;
+  for (const Step& step : steps) {
+    if (step.receivedAt.count() > 0) timer.Hold(step.receivedAt);
+    EXPECT_EQ(timer.Fine(step.asked), step.fine) << (step.asked - start).count();
+  }
 }
 
 extern "C" void IgnoreSignal(int) {}

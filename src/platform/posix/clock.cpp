@@ -1,8 +1,10 @@
-// Sleeping, the monotonic tick count and the UTC wall clock (with the test
-// clock that replaces it while a test has set one).
+// Sleeping (to the system timer's tick), the monotonic tick count and the UTC
+// wall clock (with the test clock that replaces it while a test has set one).
 #include <sched.h>
 #include <time.h>
+#include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstdint>
 #include <mutex>
@@ -12,6 +14,7 @@
 #include "../win32_file.h"
 #include "../win32_system.h"
 #include "file_times.h"
+#include "system_tick.h"
 
 namespace {
 
@@ -31,25 +34,63 @@ std::optional<SYSTEMTIME> FixedTime() {
   return clock.fixed;
 }
 
+// Armed by a test or bench: every sleep lasts exactly its time.
+std::atomic<bool> g_exactSleeps{false};
+
 }  // namespace
+
+namespace morvek::posix {
+
+std::chrono::nanoseconds MonotonicNow() {
+  timespec now{};
+  clock_gettime(CLOCK_MONOTONIC, &now);
+  return std::chrono::seconds(now.tv_sec) + std::chrono::nanoseconds(now.tv_nsec);
+}
+
+std::chrono::nanoseconds SleepEnd(std::chrono::nanoseconds now, DWORD ms, std::chrono::nanoseconds tick) {
+  const std::chrono::nanoseconds due = now + std::chrono::milliseconds(ms);
+  if (tick.count() <= 0) return due;
+  return (due + tick - std::chrono::nanoseconds(1)) / tick * tick;
+}
+
+void FineTimerHold::Hold(std::chrono::nanoseconds now) {
+  const long long until = (now + kFineTimerHold).count();
+  long long held = m_until.load(std::memory_order_relaxed);
+  while (held < until && !m_until.compare_exchange_weak(held, until, std::memory_order_relaxed)) {
+  }
+}
+
+bool FineTimerHold::Fine(std::chrono::nanoseconds now) const {
+  return now.count() < m_until.load(std::memory_order_relaxed);
+}
+
+FineTimerHold& MachineTimerHold() {
+  static FineTimerHold hold;
+  return hold;
+}
+
+std::chrono::nanoseconds TimerTick(std::chrono::nanoseconds now) {
+  if (g_exactSleeps.load(std::memory_order_relaxed) || MachineTimerHold().Fine(now)) return std::chrono::nanoseconds(0);
+  return kSystemTick;
+}
+
+}  // namespace morvek::posix
 
 void Sleep(DWORD dwMilliseconds) {
   if (dwMilliseconds == 0) {
     sched_yield();
     return;
   }
-  // INFINITE sleeps for good: one long request after another.
-  timespec left{static_cast<time_t>(dwMilliseconds / 1000), static_cast<long>(dwMilliseconds % 1000) * 1000000L};
-  do {
-    timespec rest{};
-    if (nanosleep(&left, &rest) == 0) {
-      if (dwMilliseconds != INFINITE) return;
-      continue;
-    }
-    if (errno != EINTR) return;
-    // A signal cut the sleep short: sleep the rest of it.
-    left = rest;
-  } while (true);
+  if (dwMilliseconds == INFINITE) {
+    for (;;) pause();  // signals end a pause, never this sleep
+  }
+  const auto now = morvek::posix::MonotonicNow();
+  const auto end = morvek::posix::SleepEnd(now, dwMilliseconds, morvek::posix::TimerTick(now));
+  const auto endSeconds = std::chrono::duration_cast<std::chrono::seconds>(end);
+  const timespec until{static_cast<time_t>(endSeconds.count()), static_cast<long>((end - endSeconds).count())};
+  // An absolute end: a signal that cuts the wait short does not shorten it.
+  while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &until, nullptr) == EINTR) {
+  }
 }
 
 DWORD GetTickCount() {
@@ -114,6 +155,8 @@ void SetSystemTime(const SYSTEMTIME& utc) {
   std::lock_guard lock(clock.mutex);
   clock.fixed = utc;
 }
+
+void UseExactSleeps(bool on) { g_exactSleeps = on; }
 
 void ClearSystemTime() {
   auto& clock = Clock();

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "errors.h"
+#include "system_tick.h"
 
 namespace morvek::posix {
 
@@ -102,6 +103,7 @@ BOOL PortDevice::Read(void* buffer, DWORD count, DWORD* done) {
       return Fail(step.error);
     }
     if (step.count > 0) {
+      MachineTimerHold().Hold(MonotonicNow());
       got += step.count;
       *done = static_cast<DWORD>(got);
       lastByte = PortClock::now();
@@ -129,6 +131,8 @@ BOOL PortDevice::Write(const void* buffer, DWORD count, DWORD* done) {
   for (;;) {
     PortStep step = WriteSome(bytes + sent, count - sent, deadline);
     if (step.error != ERROR_SUCCESS) return Fail(step.error);
+    // Sent bytes may bring an answer: keep the timer fine for it.
+    if (step.count > 0) MachineTimerHold().Hold(MonotonicNow());
     sent += step.count;
     *done = static_cast<DWORD>(sent);
     if (sent == count) return TRUE;

@@ -47,7 +47,8 @@ class PortDevice : public KernelObject {
   // with ERROR_OPERATION_ABORTED once the handle is closed, and with
   // ERROR_DEVICE_REMOVED once the device is gone (bytes that arrived before it
   // went are still delivered by the read that finds them; the device's
-  // primitives keep reporting the removal to every later call).
+  // primitives keep reporting the removal to every later call). Bytes
+  // received or sent keep the system timer fine for a while (system_tick.h).
   BOOL Read(void* buffer, DWORD count, DWORD* done) override;
   BOOL Write(const void* buffer, DWORD count, DWORD* done) override;
 

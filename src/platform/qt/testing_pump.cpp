@@ -37,4 +37,10 @@ bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds time
   }
 }
 
+void PumpFor(std::chrono::milliseconds span) {
+  QEventLoop loop;
+  QTimer::singleShot(span, &loop, &QEventLoop::quit);
+  loop.exec();
+}
+
 }  // namespace morvek::testing
