@@ -47,7 +47,9 @@ class PortDevice : public KernelObject {
   // with ERROR_OPERATION_ABORTED once the handle is closed, and with
   // ERROR_DEVICE_REMOVED once the device is gone (bytes that arrived before it
   // went are still delivered by the read that finds them; the device's
-  // primitives keep reporting the removal to every later call).
+  // primitives keep reporting the removal to every later call). A write on
+  // the window thread lets the window go on painting while it waits (see
+  // window_wait.h).
   BOOL Read(void* buffer, DWORD count, DWORD* done) override;
   BOOL Write(const void* buffer, DWORD count, DWORD* done) override;
 
@@ -96,6 +98,8 @@ class PortDevice : public KernelObject {
   DCB CurrentSettings() const;
 
  private:
+  // The write loop of Write, on whichever thread runs it.
+  BOOL WriteAll(const void* buffer, DWORD count, DWORD* done);
   // ERROR_OPERATION_ABORTED once cancelled; else, with `checkPresence`,
   // CheckPresent().
   DWORD RefuseIfDead(bool checkPresence);
