@@ -78,10 +78,27 @@ int main(int argc, char** argv) {
     window->removeEventFilter(&clock);
 
     seconds = std::chrono::duration<double>(end - start).count();
+    double longestAt = 0;
     for (size_t i = 1; i < clock.paints.size(); ++i) {
-      longestGapMs = std::max(
-          longestGapMs, std::chrono::duration<double, std::milli>(clock.paints[i] - clock.paints[i - 1]).count());
+      const double gap = std::chrono::duration<double, std::milli>(clock.paints[i] - clock.paints[i - 1]).count();
+      if (gap > longestGapMs) {
+        longestGapMs = gap;
+        longestAt = std::chrono::duration<double>(clock.paints[i - 1] - start).count();
+      }
     }
+    printf("longest gap begins %.2f s after the click; gaps over 100 ms begin at:", longestAt);
+    for (size_t i = 1; i < clock.paints.size(); ++i) {
+      if (clock.paints[i] - clock.paints[i - 1] > std::chrono::milliseconds(100)) {
+        printf(" %.2f s", std::chrono::duration<double>(clock.paints[i - 1] - start).count());
+      }
+    }
+    printf("\n");
+    std::vector<double> gaps;
+    for (size_t i = 1; i < clock.paints.size(); ++i) {
+      gaps.push_back(std::chrono::duration<double, std::milli>(clock.paints[i] - clock.paints[i - 1]).count());
+    }
+    std::sort(gaps.begin(), gaps.end());
+    if (!gaps.empty()) printf("median gap between paints %.0f ms\n", gaps[gaps.size() / 2]);
     paintCount = clock.paints.size() - 2;
     sent = morvek::testing::TakeMessageBoxTexts().empty() && dlg.m_bSending == 0;
   };
