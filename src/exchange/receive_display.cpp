@@ -11,6 +11,7 @@
 #include "exchange/receive_format.h"
 #include "platform/msvcrt.h"
 #include "res/resource.h"
+#include "ui/selector_lists.h"
 #include "ui/terminal_dlg.h"
 
 // The reader never posts more than this; the working copy relies on it.
@@ -31,15 +32,15 @@ void CTerminalDlg::OnRxData(const void* pBlock, int nLen) {
   std::memcpy(work, pBlock, static_cast<size_t>(nLen));
   GlobalFree(GlobalHandle(pBlock));
 
-  // 0 "ASCII", 1 "ASCIIcrlf", 2 "HEX", 3 "HEXcrlf"; any other value appends
-  // nothing. The crlf formats end every block with a line break.
-  if (m_nDisplayFormat == 0 || m_nDisplayFormat == 1) {
+  // Any value outside the list appends nothing. The crlf formats end every
+  // block with a line break.
+  if (m_nDisplayFormat == DISPLAY_ASCII || m_nDisplayFormat == DISPLAY_ASCII_CRLF) {
     FormatRxAscii(work, pText.get(), nLen);
-  } else if (m_nDisplayFormat == 2 || m_nDisplayFormat == 3) {
+  } else if (m_nDisplayFormat == DISPLAY_HEX || m_nDisplayFormat == DISPLAY_HEX_CRLF) {
     FormatRxHex(work, pText.get(), nLen);
   }
   m_strReceive += pText.get();
-  if (m_nDisplayFormat == 1 || m_nDisplayFormat == 3) m_strReceive += "\r\n";
+  if (m_nDisplayFormat == DISPLAY_ASCII_CRLF || m_nDisplayFormat == DISPLAY_HEX_CRLF) m_strReceive += "\r\n";
 
   char szCount[16] = {0};
   m_strRecvCount = msvcrt::_itoa(m_strReceive.GetLength(), szCount, 10);

@@ -1,5 +1,6 @@
 // The three format selectors and the window timers: the modem-line refresh and
 // the automatic repeated send.
+#include "ui/selector_lists.h"
 #include "ui/terminal_dlg.h"
 
 void CTerminalDlg::OnSelchangeSendFormat() {
@@ -15,14 +16,16 @@ void CTerminalDlg::OnSelchangeDisplayFormat() {
   m_nDisplayFormat = m_cmbDisplay.GetCurSel();
 }
 
-// Timers 2..5 run all the time; only the one of the chosen interval
-// (m_nInterval 1..4 = timer id - 1) sends, and only while no send is marked
-// running.
+// The auto-send timers run all the time; only the one of the chosen interval
+// sends, and only while no send is marked running.
 void CTerminalDlg::OnTimer(UINT_PTR nIDEvent) {
   if (nIDEvent == TIMER_MODEM) {
     UpdateModemStatus();
-  } else if (nIDEvent >= TIMER_AUTOSEND_100MS && nIDEvent <= TIMER_AUTOSEND_10S) {
-    if (m_nInterval == static_cast<int>(nIDEvent) - 1 && m_bSending == 0) OnSend();
+  } else {
+    for (const WindowTimer& timer : kWindowTimers) {
+      if (timer.nID != nIDEvent || timer.nInterval == INTERVAL_NO) continue;
+      if (m_nInterval == timer.nInterval && m_bSending == 0) OnSend();
+    }
   }
   Default();
 }

@@ -6,16 +6,16 @@
 
 #include "exchange/hex_text.h"
 #include "platform/msvcrt.h"
+#include "ui/selector_lists.h"
 #include "ui/terminal_dlg.h"
 
 // Send text characters per write. Even, so that a HEX digit pair never
 // straddles two pieces; a piece plus the longest ending fits in m_sendBuf.
 static constexpr int kPieceLength = 4094;
 
-// The endings of the text formats 0 "NO", 1 "CR", 2 "LF", 3 "CRLF", written
-// once after the whole text.
-static const char* const kSendEndings[] = {"", "\r", "\n", "\r\n"};
-static constexpr int kHexFormat = 4;
+// The endings of the text formats SEND_NO, SEND_CR, SEND_LF and SEND_CRLF,
+// indexed by the format and written once after the whole text.
+static const char* const kSendEndings[SEND_HEX] = {"", "\r", "\n", "\r\n"};
 
 void CTerminalDlg::OnSend() {
   UpdateData(TRUE);
@@ -41,8 +41,8 @@ void CTerminalDlg::OnSend() {
   int nRest = nLength % kPieceLength;
 
   const char* pszError = nullptr;
-  bool bText = m_nSendFormat >= 0 && m_nSendFormat < kHexFormat;
-  bool bHex = m_nSendFormat == kHexFormat;
+  bool bText = m_nSendFormat >= SEND_NO && m_nSendFormat < SEND_HEX;
+  bool bHex = m_nSendFormat == SEND_HEX;
   if (bHex) {
     int nCheck = CheckHexText(pCopy.get());
     if (nCheck == 1) pszError = "入力文字がHEXではありません";

@@ -6,22 +6,9 @@
 // stamp is year_month_day_hour_minute at UTC+9, plain decimal numbers.
 //
 // The dialog's side (CTerminalDlg::MakeTimeStamp, ShiftSystemTime,
-// DaysInFebruary, EnsureDirectory, AppendToLogFile, OnClearReceive,
-// OnClearSend) is declared in ui/terminal_dlg.h:
-//
-//  - MakeTimeStamp(psz): appends the stamp of the current minute to the text in
-//    psz, a zero-filled LOG_STAMP_SIZE buffer; it never writes beyond that size.
-//  - ShiftSystemTime(h, in, out): out = in advanced by h hours, carrying into
-//    day, month and year; out's day of week and milliseconds are not set.
-//  - DaysInFebruary(year): 29 in a Gregorian leap year, else 28.
-//  - EnsureDirectory(path): TRUE when the folder exists or was created.
-//  - AppendToLogFile(path, text): appends the text's bytes as they are. FALSE
-//    after showing "ログファイルがオープンできません" when the file cannot be
-//    opened, or "ログファイルに書き込めません" when the bytes could not all be
-//    written and flushed; the file is then cut back to its length before the
-//    append, so an existing log keeps its old bytes exactly.
-//  - OnClearReceive / OnClearSend: append the box to its log, then empty it;
-//    a log that cannot be written keeps the box as it is.
+// DaysInFebruary in time_stamp.cpp; EnsureDirectory, AppendToLogFile in
+// log_files.cpp; OnClearReceive, OnClearSend in clear_boxes.cpp) is declared,
+// with its contracts, in ui/terminal_dlg.h.
 //
 // All of it runs on the window's thread.
 #pragma once

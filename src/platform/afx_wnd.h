@@ -30,12 +30,10 @@ struct AFX_MSGMAP {
   const AFX_MSGMAP_ENTRY* lpEntries;
 };
 
-#define DECLARE_MESSAGE_MAP()                        \
- protected:                                          \
-  static const AFX_MSGMAP* GetThisMessageMap();      \
-  const AFX_MSGMAP* GetMessageMap() const override;  \
-  template <class>                                   \
-  friend struct AfxMessageMapAccess;
+#define DECLARE_MESSAGE_MAP()                   \
+ protected:                                     \
+  static const AFX_MSGMAP* GetThisMessageMap(); \
+  const AFX_MSGMAP* GetMessageMap() const override;
 
 // Opens a message map; `ThisClass` names the class inside the entries.
 #define BEGIN_MESSAGE_MAP(theClass, baseClass)                                           \

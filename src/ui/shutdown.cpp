@@ -5,6 +5,7 @@
 #include "logs/log_files.h"
 #include "port/port_config.h"
 #include "port/settings_file.h"
+#include "ui/selector_lists.h"
 #include "ui/terminal_dlg.h"
 
 void CTerminalDlg::OnCancel() {
@@ -24,11 +25,7 @@ void CTerminalDlg::OnCancel() {
 
   WriteSettingsFile(g_portConfig);
 
-  KillTimer(TIMER_MODEM);
-  KillTimer(TIMER_AUTOSEND_100MS);
-  KillTimer(TIMER_AUTOSEND_500MS);
-  KillTimer(TIMER_AUTOSEND_1S);
-  KillTimer(TIMER_AUTOSEND_10S);
+  for (const WindowTimer& timer : kWindowTimers) KillTimer(timer.nID);
 
   // The reader is joined, not just told to stop, so that it has ended before the
   // port is closed and posts nothing to a window that is about to go.

@@ -85,11 +85,7 @@ BOOL CTerminalDlg::OnInitDialog() {
   g_hMainWnd = m_hWnd;
   StartReader();
 
-  SetTimer(TIMER_MODEM, 200, nullptr);
-  SetTimer(TIMER_AUTOSEND_100MS, 100, nullptr);
-  SetTimer(TIMER_AUTOSEND_500MS, 500, nullptr);
-  SetTimer(TIMER_AUTOSEND_1S, 1000, nullptr);
-  SetTimer(TIMER_AUTOSEND_10S, 10000, nullptr);
+  for (const WindowTimer& timer : kWindowTimers) SetTimer(timer.nID, timer.nElapse, nullptr);
 
   m_bSending = 0;
   return TRUE;
