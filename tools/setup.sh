@@ -8,6 +8,12 @@
 #                          UndefinedBehaviorSanitizer and run all tests again
 #   tools/setup.sh tsan    install what is missing, build with ThreadSanitizer,
 #                          run all tests
+#   tools/setup.sh coverage
+#                          install what is missing (and gcovr), build with
+#                          coverage counters, run all tests, print the line and
+#                          branch coverage of src/
+#   tools/setup.sh package install what is missing, build, make the Debian
+#                          package build/package/morvek-comm_2.02-1_amd64.deb
 #
 # Packages are installed only when one is missing (as root, or through sudo).
 set -euo pipefail
@@ -15,7 +21,7 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 build="${MORVEK_BUILD_DIR:-$here/build}"
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-qpa-plugins qt6-translations-l10n
-  libgtest-dev googletest fonts-ipafont-mincho fonts-ipafont-gothic)
+  libgtest-dev googletest fonts-ipafont-mincho fonts-ipafont-gothic desktop-file-utils groff-base)
 
 install_missing() {
   local missing=()
@@ -63,13 +69,35 @@ case "${1:-}" in
     build_tree "$build-asan" -DMORVEK_ASAN=ON
     run_tests "$build-asan"
     ;;
+  package)
+    packages+=(dpkg-dev file)
+    install_missing
+    build_tree "$build"
+    (cd "$build" && cpack >/dev/null)
+    ls "$build"/package/*.deb
+    ;;
   tsan)
     install_missing
     build_tree "$build-tsan" -DMORVEK_TSAN=ON
     run_tests "$build-tsan"
     ;;
+  coverage)
+    packages+=(gcovr)
+    install_missing
+    # Unoptimised, so that every line counts where it is written; atomic
+    # counters, since several threads run the same code; counters from an
+    # earlier run are removed so that the figures are this run's.
+    build_tree "$build-coverage" -DCMAKE_BUILD_TYPE=Debug "-DCMAKE_CXX_FLAGS=--coverage -fprofile-update=atomic"
+    find "$build-coverage" -name '*.gcda' -delete
+    # A failing test still leaves its counters: report them, then fail.
+    status=0
+    run_tests "$build-coverage" || status=$?
+    gcovr --root "$here" --filter "$here/src/" --exclude-throw-branches \
+      --print-summary --output /dev/null "$build-coverage"
+    exit $status
+    ;;
   *)
-    echo "usage: $0 run|test|tsan" >&2
+    echo "usage: $0 run|test|tsan|coverage|package" >&2
     exit 2
     ;;
 esac

@@ -1,4 +1,6 @@
 // The modem lines: the four input indicators and the DTR and RTS outputs.
+#include "port/port_config.h"
+#include "port/port_texts.h"
 #include "port/serial_driver.h"
 #include "res/resource.h"
 #include "ui/terminal_dlg.h"
@@ -19,13 +21,38 @@ void CTerminalDlg::UpdateModemStatus() {
       {IDC_DCD, MS_RLSD_ON},
       {IDC_RI, MS_RING_ON},
   };
+  BOOL bPresent = TRUE;
   for (const auto& indicator : kIndicators) {
     // No port (or a port that went away): all lines read as off.
     DWORD dwStatus = 0;
-    if (!GetCommModemStatus(g_hComm, &dwStatus)) dwStatus = 0;
+    if (!GetCommModemStatus(g_hComm, &dwStatus)) {
+      dwStatus = 0;
+      bPresent = GetLastError() != ERROR_DEVICE_REMOVED;
+    } else {
+      bPresent = TRUE;
+    }
     CWnd* pControl = GetDlgItem(indicator.nID);
     if (pControl != nullptr) pControl->SetWindowText((dwStatus & indicator.dwBit) != 0 ? "ON" : "OFF");
   }
+  // The platform opens an unplugged port again by itself when it comes back;
+  // this regular poll is where the window learns of both.
+  if (g_hComm != INVALID_HANDLE_VALUE) ShowPortPresence(bPresent);
+}
+
+void CTerminalDlg::ShowPortPresence(BOOL bPresent) {
+  const CString strFailed = FailedPortStatusLine(g_portConfig);
+  CString strLine;
+  if (!bPresent) {
+    strLine = strFailed;
+  } else if (m_strPortStatus == strFailed) {
+    strLine = OpenPortStatusLine(g_portConfig);
+  } else {
+    return;
+  }
+  if (strLine == m_strPortStatus) return;
+  m_strPortStatus = strLine;
+  CWnd* pStatus = GetDlgItem(IDC_PORT_STATUS);
+  if (pStatus != nullptr) pStatus->SetWindowText(strLine);
 }
 
 // Switches one output line to the other state. The state member and the check

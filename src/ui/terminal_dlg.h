@@ -96,6 +96,10 @@ class CTerminalDlg : public CDialog {
   // exchange/modem_lines.cpp: shows DCD, DSR, CTS and RI as "ON"/"OFF" (all
   // "OFF" when the status cannot be read).
   void UpdateModemStatus();
+  // Keeps the port status line true while the open port's device is away and
+  // after it is back: the failed-port line while `bPresent` is FALSE, then the
+  // settings line again. Leaves any other status line alone.
+  void ShowPortPresence(BOOL bPresent);
 
  protected:
   // DTR and RTS switch to the other state; the state member and the check box

@@ -156,51 +156,48 @@ TEST(LoopbackLine, TurningSoftwareFlowOffReleasesHeldOutput) {
   EXPECT_EQ(ReadAll(line, kStart + 2s), "rest");
 }
 
-TEST(LoopbackLine, AFullInputLosesBytesWithoutInputFlowControl) {
-  LoopbackLine line(kStart);
-  line.Configure(Settings(2000000, 8, NOPARITY, ONESTOPBIT), kStart);
-  Time now = kStart;
-  const std::size_t total = LoopbackLine::kInputCapacity + 100;
-  std::size_t written = 0;
-  while (written < total) {
-    std::string chunk(std::min(total - written, line.OutputSpace()), 'i');
-    Write(line, chunk, now);
-    written += chunk.size();
-    now += 1s;
-    line.Advance(now);
+TEST(LoopbackLine, AFullInputHoldsTheSenderInsteadOfLosingBytes) {
+  // Without input flow control the wire stops when the input queue is full;
+  // with it, once fewer than XoffLim bytes are free, until it is down to XonLim.
+  struct Row {
+    bool inX;
+    std::size_t heldAt, resumesAt;
+  } rows[] = {
+      {false, LoopbackLine::kInputCapacity, LoopbackLine::kInputCapacity - 1},
+      {true, LoopbackLine::kInputCapacity - 511, 2048},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.inX ? "fInX" : "no flow control");
+    LoopbackLine line(kStart);
+    DCB dcb = Settings(2000000, 8, NOPARITY, ONESTOPBIT);
+    dcb.fInX = row.inX;
+    dcb.XonLim = 2048;
+    dcb.XoffLim = 512;
+    line.Configure(dcb, kStart);
+    const auto frame = line.FrameTime();
+    // Keep the output full for a long time without reading.
+    Time now = kStart;
+    std::size_t written = 0;
+    for (int second = 0; second < 10; ++second, now += 1s) {
+      const std::string chunk(line.OutputSpace(), 'h');
+      written += line.Write(chunk.data(), chunk.size(), now);
+      line.Advance(now);
+    }
+    EXPECT_EQ(line.InputSize(), row.heldAt);
+    EXPECT_EQ(line.InputSize() + line.OutputSize(), written);
+    EXPECT_EQ(line.Status().fXoffSent, row.inX);
+    EXPECT_EQ(line.ArrivalOf(1), Time::max());
+    EXPECT_EQ(line.TakeErrors(), 0u);
+    // Reading to just above the resume level keeps it held; one more byte
+    // lets the wire go on, one frame after the read.
+    char buffer[LoopbackLine::kInputCapacity];
+    const std::size_t toResume = line.InputSize() - row.resumesAt;
+    if (toResume > 1) line.Read(buffer, toResume - 1, now);
+    EXPECT_EQ(line.ArrivalOf(1), Time::max());
+    line.Read(buffer, 1, now + 1s);
+    EXPECT_EQ(line.ArrivalOf(1), now + 1s + frame);
+    EXPECT_FALSE(line.Status().fXoffSent);
   }
-  EXPECT_EQ(line.InputSize(), LoopbackLine::kInputCapacity);
-  EXPECT_EQ(line.TakeErrors(), static_cast<DWORD>(CE_RXOVER));
-}
-
-TEST(LoopbackLine, InputFlowControlHoldsTheSenderInsteadOfLosingBytes) {
-  LoopbackLine line(kStart);
-  DCB dcb = Settings(2000000, 8, NOPARITY, ONESTOPBIT);
-  dcb.fInX = 1;
-  dcb.XonLim = 2048;
-  dcb.XoffLim = 512;
-  line.Configure(dcb, kStart);
-  Time now = kStart;
-  const std::size_t total = LoopbackLine::kInputCapacity + 4000;
-  std::size_t written = 0;
-  while (written < total && line.OutputSpace() > 0) {
-    std::string chunk(std::min(total - written, line.OutputSpace()), 'h');
-    Write(line, chunk, now);
-    written += chunk.size();
-    now += 1s;
-    line.Advance(now);
-  }
-  // Held once fewer than XoffLim bytes were free.
-  EXPECT_EQ(line.InputSize(), LoopbackLine::kInputCapacity - 511);
-  EXPECT_TRUE(line.Status().fXoffSent);
-  EXPECT_EQ(line.TakeErrors(), 0u);
-  // Reading down to XonLim lets it go on.
-  char buffer[LoopbackLine::kInputCapacity];
-  line.Read(buffer, line.InputSize() - 2049, now);
-  EXPECT_TRUE(line.Status().fXoffSent);
-  line.Read(buffer, 1, now);
-  EXPECT_FALSE(line.Status().fXoffSent);
-  EXPECT_EQ(line.ArrivalOf(1), now + line.FrameTime());
 }
 
 }  // namespace

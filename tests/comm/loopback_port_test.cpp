@@ -14,7 +14,7 @@ using morvek::test::ChangeState;
 using morvek::test::OpenPort;
 using morvek::test::ScopedEnv;
 using morvek::test::SetTimeouts;
-using Clock = std::chrono::steady_clock;
+using morvek::test::WaitQueued;
 
 class LoopbackPort : public testing::Test {
  protected:
@@ -46,7 +46,9 @@ TEST_F(LoopbackPort, StartsAt9600EightNoneOne) {
   EXPECT_EQ(dcb.DCBlength, sizeof(DCB));
 }
 
-TEST_F(LoopbackPort, BytesComeBackInOrder) {
+TEST_F(LoopbackPort, AReaderThatFallsBehindLosesNothing) {
+  // The writer fills the input queue and then waits, as a line held by flow
+  // control does, until the reader makes room.
   ASSERT_TRUE(ChangeState(port(), [](DCB& d) { d.BaudRate = 2000000; }));
   ASSERT_TRUE(SetTimeouts(port(), 200));
   std::string sent;
@@ -54,28 +56,20 @@ TEST_F(LoopbackPort, BytesComeBackInOrder) {
   DWORD written = 0;
   CallOnThread writer(
       [&] { return WriteFile(port(), sent.data(), static_cast<DWORD>(sent.size()), &written, nullptr); });
+  ASSERT_TRUE(WaitQueued(port(), 16384));
+  DWORD errors = 0;
+  COMSTAT stat{};
+  ASSERT_TRUE(ClearCommError(port(), &errors, &stat));
+  EXPECT_EQ(stat.cbInQue, 16384u);
+  EXPECT_EQ(errors, 0u);
   EXPECT_EQ(morvek::test::ReadPort(port(), sent.size(), 60s), sent);
   EXPECT_TRUE(writer.Finish().result);
-}
-
-TEST_F(LoopbackPort, BytesArePacedAtTheFrameRate) {
-  // 960 frames of 10 bits at 9600 baud: one second, within the plug's +-20 %.
-  ASSERT_TRUE(SetTimeouts(port(), 0));
-  const std::string block(960, 'p');
-  const auto start = Clock::now();
-  Write(block);
-  char buffer[960];
-  DWORD got = 0;
-  ASSERT_TRUE(ReadFile(port(), buffer, sizeof buffer, &got, nullptr));
-  const auto took = Clock::now() - start;
-  EXPECT_EQ(got, 960u);
-  EXPECT_GE(took, 800ms);
-  EXPECT_LE(took, 1200ms);
+  EXPECT_EQ(written, sent.size());
 }
 
 TEST_F(LoopbackPort, BytesFurtherApartThanTheIntervalAreReadOneByOne) {
-  // At 110 baud a frame takes 91 ms, longer than the 20 ms interval.
-  ASSERT_TRUE(ChangeState(port(), [](DCB& d) { d.BaudRate = 110; }));
+  // At 11 baud a frame takes 909 ms, far longer than the 20 ms interval.
+  ASSERT_TRUE(ChangeState(port(), [](DCB& d) { d.BaudRate = 11; }));
   ASSERT_TRUE(SetTimeouts(port(), 20));
   Write("ab");
   EXPECT_EQ(ReadOnce(), "a");
@@ -141,34 +135,6 @@ TEST_F(LoopbackPort, HeldOutputTimesOutAWriteOnceTheQueueIsFull) {
   EXPECT_TRUE(stat.fCtsHold);
   EXPECT_EQ(stat.cbOutQue, 4096u);
   EXPECT_EQ(stat.cbInQue, 0u);
-}
-
-TEST_F(LoopbackPort, ClosingTheHandleWakesABlockedCall) {
-  struct Row {
-    const char* what;
-    bool write;
-  } rows[] = {{"read with nothing coming", false}, {"write held by CTS", true}};
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.what);
-    ScopedEnv env("MORVEK_COM14", "loopback");
-    OpenPort opened("COM14");
-    ASSERT_TRUE(opened.ok()) << opened.openError();
-    HANDLE handle = opened.get();
-    ASSERT_TRUE(SetTimeouts(handle, 0));
-    ASSERT_TRUE(ChangeState(handle, [](DCB& d) { d.fOutxCtsFlow = 1; }));
-    ASSERT_TRUE(EscapeCommFunction(handle, CLRRTS));
-    std::string buffer(5000, 'c');
-    DWORD done = 0;
-    CallOnThread call([&] {
-      return row.write ? WriteFile(handle, buffer.data(), static_cast<DWORD>(buffer.size()), &done, nullptr)
-                       : ReadFile(handle, buffer.data(), 10, &done, nullptr);
-    });
-    ASSERT_TRUE(call.WaitUntilBlocked());
-    EXPECT_TRUE(opened.Close());
-    auto outcome = call.Finish();
-    EXPECT_FALSE(outcome.result);
-    EXPECT_EQ(outcome.error, ERROR_OPERATION_ABORTED);
-  }
 }
 
 }  // namespace

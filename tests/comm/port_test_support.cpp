@@ -1,6 +1,7 @@
 #include "port_test_support.h"
 
 #include "platform/posix/open_targets.h"
+#include "platform/testing.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -24,48 +25,6 @@ ScopedEnv::ScopedEnv(const std::string& name, const std::string& value) : m_name
 
 ScopedEnv::~ScopedEnv() { unsetenv(m_name.c_str()); }
 
-PtyPeer::PtyPeer(int portNumber) {
-  m_master = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
-  if (m_master < 0 || grantpt(m_master) != 0 || unlockpt(m_master) != 0)
-    throw std::runtime_error("no pseudo-terminal");
-  char path[128];
-  if (ptsname_r(m_master, path, sizeof path) != 0) throw std::runtime_error("no pseudo-terminal name");
-  m_slavePath = path;
-  m_env = std::make_unique<ScopedEnv>("MORVEK_COM" + std::to_string(portNumber), m_slavePath);
-}
-
-PtyPeer::~PtyPeer() { Hangup(); }
-
-void PtyPeer::Hangup() {
-  if (m_master >= 0) close(m_master);
-  m_master = -1;
-}
-
-void PtyPeer::Send(const std::string& bytes) {
-  std::size_t sent = 0;
-  while (sent < bytes.size()) {
-    ssize_t n = write(m_master, bytes.data() + sent, bytes.size() - sent);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) throw std::runtime_error("pseudo-terminal write failed");
-    sent += static_cast<std::size_t>(n);
-  }
-}
-
-std::string PtyPeer::Receive(std::size_t count, std::chrono::milliseconds timeout) {
-  std::string bytes;
-  const auto end = std::chrono::steady_clock::now() + timeout;
-  while (bytes.size() < count) {
-    auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now());
-    if (left.count() <= 0) break;
-    pollfd fd{m_master, POLLIN, 0};
-    if (poll(&fd, 1, static_cast<int>(left.count())) <= 0) continue;
-    char buffer[4096];
-    ssize_t n = read(m_master, buffer, std::min(sizeof buffer, count - bytes.size()));
-    if (n <= 0) break;
-    bytes.append(buffer, static_cast<std::size_t>(n));
-  }
-  return bytes;
-}
 
 OpenPort::OpenPort(const char* name) : m_handle(INVALID_HANDLE_VALUE) {
   // Without MORVEK_COMn the port would be /dev/ttyS<n-1>, perhaps the console.
@@ -131,6 +90,16 @@ bool CallOnThread::WaitUntilBlocked() {
 CallOnThread::Outcome CallOnThread::Finish() {
   if (m_thread.joinable()) m_thread.join();
   return m_outcome;
+}
+
+bool WaitQueued(HANDLE port, DWORD count) {
+  return morvek::testing::PumpUntil(
+      [&] {
+        COMSTAT stat{};
+        DWORD errors = 0;
+        return ClearCommError(port, &errors, &stat) && stat.cbInQue == count;
+      },
+      10s);
 }
 
 std::string ReadPort(HANDLE port, std::size_t count, std::chrono::milliseconds timeout) {

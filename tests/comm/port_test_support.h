@@ -13,6 +13,7 @@
 #include <thread>
 
 #include "platform/win32.h"
+#include "support/pty_peer.h"
 
 namespace morvek::test {
 
@@ -28,30 +29,6 @@ class ScopedEnv {
 
  private:
   std::string m_name;
-};
-
-// The master side of a new pseudo-terminal, held by the test. The slave side
-// is named in MORVEK_COMn, so that CreateFileA("COMn") opens it.
-class PtyPeer {
- public:
-  explicit PtyPeer(int portNumber);
-  ~PtyPeer();
-  PtyPeer(const PtyPeer&) = delete;
-  PtyPeer& operator=(const PtyPeer&) = delete;
-
-  const std::string& SlavePath() const { return m_slavePath; }
-  int MasterFd() const { return m_master; }
-  // Writes all bytes to the port's input.
-  void Send(const std::string& bytes);
-  // What the port wrote: waits until `count` bytes came or `timeout` passed.
-  std::string Receive(std::size_t count, std::chrono::milliseconds timeout = 10s);
-  // Closes the master: the slave hangs up.
-  void Hangup();
-
- private:
-  int m_master = -1;
-  std::string m_slavePath;
-  std::unique_ptr<ScopedEnv> m_env;
 };
 
 // A port handle that is closed when the object goes (unless already closed).
@@ -119,6 +96,9 @@ class CallOnThread {
   std::atomic<pid_t> m_tid{0};
   std::thread m_thread;
 };
+
+// Waits until the port's input queue holds `count` bytes; false after 10 s.
+bool WaitQueued(HANDLE port, DWORD count);
 
 // Reads until `count` bytes came or the reads stop delivering for `timeout`.
 std::string ReadPort(HANDLE port, std::size_t count, std::chrono::milliseconds timeout = 10s);

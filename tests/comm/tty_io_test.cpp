@@ -2,13 +2,19 @@
 // rules, waking blocked calls at close, and a peer that goes away.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <chrono>
+#include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 #include <thread>
 
 #include "platform/testing.h"
 #include "port_test_support.h"
+#include "support/stable_names.h"
+#include "support/temp_dir.h"
 
 namespace {
 
@@ -17,6 +23,7 @@ using morvek::test::CallOnThread;
 using morvek::test::OpenPort;
 using morvek::test::PtyPeer;
 using morvek::test::SetTimeouts;
+using morvek::test::WaitQueued;
 using Clock = std::chrono::steady_clock;
 
 std::string AllByteValues() {
@@ -25,29 +32,18 @@ std::string AllByteValues() {
   return bytes;
 }
 
-// Waits until the port reports exactly `count` bytes in its input queue.
-bool WaitQueued(HANDLE port, DWORD count) {
-  return morvek::testing::PumpUntil(
-      [&] {
-        COMSTAT stat{};
-        DWORD errors = 0;
-        return ClearCommError(port, &errors, &stat) && stat.cbInQue == count;
-      },
-      10s);
-}
-
 TEST(TtyIo, EveryByteValuePassesBothWays) {
   PtyPeer peer(1);
   OpenPort port("COM1");
   ASSERT_TRUE(port.ok()) << port.openError();
   ASSERT_TRUE(SetTimeouts(port.get(), 50));
   const std::string bytes = AllByteValues() + AllByteValues();
-  peer.Send(bytes);
+  ASSERT_TRUE(peer.Write(bytes));
   EXPECT_EQ(morvek::test::ReadPort(port.get(), bytes.size()), bytes);
   DWORD written = 0;
   ASSERT_TRUE(WriteFile(port.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr));
   EXPECT_EQ(written, bytes.size());
-  EXPECT_EQ(peer.Receive(bytes.size()), bytes);
+  EXPECT_EQ(peer.Read(bytes.size()), bytes);
 }
 
 TEST(TtyIo, ClearCommErrorReportsTheInputQueue) {
@@ -55,7 +51,7 @@ TEST(TtyIo, ClearCommErrorReportsTheInputQueue) {
   OpenPort port("COM2");
   ASSERT_TRUE(port.ok()) << port.openError();
   EXPECT_TRUE(WaitQueued(port.get(), 0));
-  peer.Send("seven!!");
+  ASSERT_TRUE(peer.Write("seven!!"));
   EXPECT_TRUE(WaitQueued(port.get(), 7));
   DWORD errors = 99;
   COMSTAT stat{};
@@ -74,7 +70,7 @@ TEST(TtyIo, ABurstIsOneReadAndAPauseLongerThanTheIntervalEndsIt) {
   const std::string second(300, 'b');
   for (const std::string& burst : {first, second}) {
     // Each burst is written only after the read of the one before returned.
-    peer.Send(burst);
+    ASSERT_TRUE(peer.Write(burst));
     DWORD got = 0;
     ASSERT_TRUE(ReadFile(port.get(), buffer, sizeof buffer, &got, nullptr));
     EXPECT_EQ(std::string(buffer, got), burst);
@@ -86,7 +82,7 @@ TEST(TtyIo, AReadEndsAtItsFullCountWithoutWaitingForTheInterval) {
   OpenPort port("COM4");
   ASSERT_TRUE(port.ok()) << port.openError();
   ASSERT_TRUE(SetTimeouts(port.get(), 60'000));
-  peer.Send("0123456789");
+  ASSERT_TRUE(peer.Write("0123456789"));
   char buffer[10];
   DWORD got = 0;
   const auto start = Clock::now();
@@ -103,11 +99,11 @@ TEST(TtyIo, AllZeroTimeoutsWaitForTheFullCount) {
   char buffer[5];
   DWORD got = 0;
   CallOnThread read([&] { return ReadFile(port.get(), buffer, sizeof buffer, &got, nullptr); });
-  peer.Send("abc");
+  ASSERT_TRUE(peer.Write("abc"));
   // The read takes "abc" and sleeps again, waiting for the rest.
   ASSERT_TRUE(WaitQueued(port.get(), 0));
   ASSERT_TRUE(read.WaitUntilBlocked());
-  peer.Send("de");
+  ASSERT_TRUE(peer.Write("de"));
   EXPECT_TRUE(read.Finish().result);
   EXPECT_EQ(std::string(buffer, got), "abcde");
 }
@@ -121,7 +117,7 @@ TEST(TtyIo, MaxDwordIntervalReturnsAtOnceWithWhatIsQueued) {
   DWORD got = 99;
   ASSERT_TRUE(ReadFile(port.get(), buffer, sizeof buffer, &got, nullptr));
   EXPECT_EQ(got, 0u);
-  peer.Send("queued");
+  ASSERT_TRUE(peer.Write("queued"));
   ASSERT_TRUE(WaitQueued(port.get(), 6));
   ASSERT_TRUE(ReadFile(port.get(), buffer, sizeof buffer, &got, nullptr));
   EXPECT_EQ(std::string(buffer, got), "queued");
@@ -143,31 +139,45 @@ TEST(TtyIo, TotalTimeoutsEndAReadWithWhatArrived) {
   ASSERT_TRUE(ReadFile(port.get(), buffer, sizeof buffer, &got, nullptr));
   EXPECT_EQ(got, 0u);
   EXPECT_GE(Clock::now() - start, 70ms);
-  peer.Send("xy");
+  ASSERT_TRUE(peer.Write("xy"));
   start = Clock::now();
   ASSERT_TRUE(ReadFile(port.get(), buffer, sizeof buffer, &got, nullptr));
   EXPECT_EQ(std::string(buffer, got), "xy");
   EXPECT_GE(Clock::now() - start, 70ms);
 }
 
-TEST(TtyIo, ClosingTheHandleWakesABlockedCall) {
+TEST(PortDevice, ClosingTheHandleWakesABlockedCall) {
   struct Row {
     const char* what;
+    bool loopback;
     COMMTIMEOUTS timeouts;
     bool write;
   } rows[] = {
-      {"read, all time-outs zero", {0, 0, 0, 0, 0}, false},
-      {"read, interval only", {20, 0, 0, 0, 0}, false},
-      {"read, long total", {0, 0, 600'000, 0, 0}, false},
-      {"write into a full pty", {0, 0, 0, 0, 0}, true},
+      {"pty read, all time-outs zero", false, {0, 0, 0, 0, 0}, false},
+      {"pty read, interval only", false, {20, 0, 0, 0, 0}, false},
+      {"pty read, long total", false, {0, 0, 600'000, 0, 0}, false},
+      {"write into a full pty", false, {0, 0, 0, 0, 0}, true},
+      {"loopback read with nothing coming", true, {0, 0, 0, 0, 0}, false},
+      {"loopback write held by CTS", true, {0, 0, 0, 0, 0}, true},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);
-    PtyPeer peer(8);
+    std::optional<PtyPeer> peer;
+    std::optional<morvek::test::ScopedEnv> plug;
+    if (row.loopback) {
+      plug.emplace("MORVEK_COM8", "loopback");
+    } else {
+      peer.emplace(8);
+    }
     OpenPort port("COM8");
     ASSERT_TRUE(port.ok()) << port.openError();
     ASSERT_TRUE(SetCommTimeouts(port.get(), &row.timeouts));
-    std::string buffer(1 << 20, 'w');  // more than a pseudo-terminal buffers
+    if (row.loopback) {
+      // CTS follows RTS on the plug: with RTS off, CTS flow holds the output.
+      ASSERT_TRUE(morvek::test::ChangeState(port.get(), [](DCB& d) { d.fOutxCtsFlow = 1; }));
+      ASSERT_TRUE(EscapeCommFunction(port.get(), CLRRTS));
+    }
+    std::string buffer(1 << 20, 'w');  // more than a pseudo-terminal or the plug buffers
     DWORD done = 0;
     HANDLE handle = port.get();
     CallOnThread call([&] {
@@ -243,6 +253,64 @@ TEST(TtyIo, AHangupWakesABlockedReadWithDeviceRemoved) {
   EXPECT_EQ(outcome.error, ERROR_DEVICE_REMOVED);
 }
 
+// Calls ClearCommError until it succeeds or `timeout` passes.
+bool PortAnswersWithin(HANDLE port, std::chrono::milliseconds timeout) {
+  const auto end = Clock::now() + timeout;
+  DWORD errors = 0;
+  COMSTAT stat{};
+  while (!ClearCommError(port, &errors, &stat)) {
+    if (GetLastError() != ERROR_DEVICE_REMOVED || Clock::now() >= end) return false;
+    std::this_thread::sleep_for(5ms);
+  }
+  return true;
+}
+
+TEST(TtyIo, ADeviceThatComesBackUnderItsNameIsReattachedWithItsSettings) {
+  morvek::test::TempCurrentDir dir;
+  morvek::test::StableNames names(dir.path());
+  const std::string link = names.ById("usb-A");
+  auto peer = std::make_unique<PtyPeer>(12);
+  morvek::test::StableNames::Point(link, peer->SlavePath());
+  morvek::test::ScopedEnv named("MORVEK_COM12", link);
+  OpenPort port("COM12");
+  ASSERT_TRUE(port.ok()) << port.openError();
+  ASSERT_TRUE(morvek::test::ChangeState(port.get(), [](DCB& dcb) {
+    dcb.BaudRate = 19200;
+    dcb.fOutxCtsFlow = 1;
+  }));
+  peer->Hangup();
+
+  // What the name leads to meanwhile is no serial port: the port stays away.
+  morvek::test::WriteFileBytes("plain", "not a tty");
+  std::filesystem::create_directory("folder");
+  ASSERT_EQ(mkfifo("fifo", 0600), 0);
+  for (const char* target : {"missing", "plain", "folder", "fifo", "/dev/null"}) {
+    SCOPED_TRACE(target);
+    morvek::test::StableNames::Point(link, target[0] == '/' ? target : (dir.path() / target).string());
+    // An observation window of a few reopen periods, not a wait for an event.
+    EXPECT_FALSE(PortAnswersWithin(port.get(), 300ms));
+    DWORD count = 0;
+    SetLastError(ERROR_SUCCESS);
+    EXPECT_FALSE(WriteFile(port.get(), "x", 1, &count, nullptr));
+    EXPECT_EQ(GetLastError(), ERROR_DEVICE_REMOVED);
+  }
+
+  // A serial device under the name again: the same handle carries on, with
+  // the line settings it had.
+  peer = std::make_unique<PtyPeer>(13);
+  morvek::test::StableNames::Point(link, peer->SlavePath());
+  ASSERT_TRUE(PortAnswersWithin(port.get(), 10s));
+  DCB dcb{};
+  ASSERT_TRUE(GetCommState(port.get(), &dcb));
+  EXPECT_EQ(dcb.BaudRate, 19200u);
+  EXPECT_EQ(dcb.fOutxCtsFlow, 1u);
+  peer->Send("back");
+  EXPECT_EQ(morvek::test::ReadPort(port.get(), 4), "back");
+  DWORD count = 0;
+  ASSERT_TRUE(WriteFile(port.get(), "ok", 2, &count, nullptr));
+  EXPECT_EQ(peer->Receive(2), "ok");
+}
+
 TEST(TtyIo, APseudoTerminalHasNoModemLinesButSwitchingThemSucceeds) {
   PtyPeer peer(12);
   OpenPort port("COM12");
@@ -261,7 +329,7 @@ TEST(TtyIo, APseudoTerminalHasNoModemLinesButSwitchingThemSucceeds) {
   EXPECT_EQ(written, 0u);
   ASSERT_TRUE(EscapeCommFunction(port.get(), SETXON));
   ASSERT_TRUE(WriteFile(port.get(), "goes", 4, &written, nullptr));
-  EXPECT_EQ(peer.Receive(4), "goes");
+  EXPECT_EQ(peer.Read(4), "goes");
 }
 
 }  // namespace

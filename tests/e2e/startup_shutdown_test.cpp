@@ -10,6 +10,7 @@
 #include "res/resource.h"
 #include "support/temp_dir.h"
 #include "support/terminal_session.h"
+#include "support/terminal_test.h"
 
 namespace {
 
@@ -17,22 +18,15 @@ using namespace std::chrono_literals;
 using morvek::test::ControlText;
 using morvek::test::PressButton;
 using morvek::test::ReadFileBytes;
-using morvek::test::TempCurrentDir;
 using morvek::test::TerminalSession;
 namespace fs = std::filesystem;
 
-class TerminalEndToEnd : public ::testing::Test {
+class TerminalEndToEnd : public morvek::test::TerminalTest {
  protected:
   void SetUp() override {
-    morvek::testing::CaptureMessageBoxes(true);
-    morvek::testing::TakeMessageBoxTexts();
+    TerminalTest::SetUp();
     setenv("MORVEK_COM1", "loopback", 1);
   }
-  void TearDown() override {
-    morvek::testing::CaptureMessageBoxes(false);
-    unsetenv("MORVEK_COM1");
-  }
-  TempCurrentDir m_dir;
 };
 
 // The default record, byte for byte.

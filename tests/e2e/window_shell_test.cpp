@@ -6,10 +6,10 @@
 #include "res/resource.h"
 #include "support/temp_dir.h"
 #include "support/terminal_session.h"
+#include "support/terminal_test.h"
 
 namespace {
 
-using morvek::test::TempCurrentDir;
 using morvek::test::TerminalSession;
 
 RECT RectInParent(CWnd& dialog, int id) {
@@ -26,17 +26,12 @@ RECT RectInParent(CWnd& dialog, int id) {
   return RECT{control.left - originX, control.top - originY, control.right - originX, control.bottom - originY};
 }
 
-class WindowShell : public ::testing::Test {
+class WindowShell : public morvek::test::TerminalTest {
  protected:
   void SetUp() override {
-    morvek::testing::CaptureMessageBoxes(true);
+    TerminalTest::SetUp();
     setenv("MORVEK_COM1", "loopback", 1);
   }
-  void TearDown() override {
-    morvek::testing::CaptureMessageBoxes(false);
-    unsetenv("MORVEK_COM1");
-  }
-  TempCurrentDir m_dir;
 };
 
 TEST_F(WindowShell, ResizeMovesTheFourControlsAndClampsNegativeSizes) {

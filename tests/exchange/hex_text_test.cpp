@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <string>
+#include <utility>
 
 #include "exchange/hex_text.h"
 #include "ui/terminal_dlg.h"
@@ -41,14 +42,10 @@ TEST(HexText, CheckFindsTheFirstNonDigitBeforeCountingDigits) {
 }
 
 TEST(HexText, DigitValuesInEitherCase) {
-  for (int b = 0; b < 256; ++b) {
-    char c = static_cast<char>(b);
-    int expected = 0;
-    if (c >= '0' && c <= '9') expected = b - '0';
-    if (c >= 'A' && c <= 'F') expected = b - 'A' + 10;
-    if (c >= 'a' && c <= 'f') expected = b - 'a' + 10;
-    EXPECT_EQ(HexDigitValue(c), expected) << b;
-  }
+  // The digits and their neighbours in the character table.
+  const std::pair<char, int> rows[] = {{'0', 0}, {'9', 9}, {'A', 10}, {'F', 15}, {'a', 10}, {'f', 15},
+                                       {'/', 0}, {':', 0}, {'@', 0}, {'G', 0}, {'`', 0}, {'g', 0}, {'\xff', 0}};
+  for (const auto& [c, value] : rows) EXPECT_EQ(HexDigitValue(c), value) << c;
 }
 
 TEST(HexText, DecodingLeavesTheBytesAtTheStartOfTheSendBufferAndZerosTheRest) {

@@ -14,6 +14,7 @@
 #include "res/resource.h"
 #include "support/temp_dir.h"
 #include "support/terminal_session.h"
+#include "support/terminal_test.h"
 
 namespace {
 
@@ -22,18 +23,16 @@ namespace fs = std::filesystem;
 using morvek::test::ControlText;
 using morvek::test::PressButton;
 using morvek::test::ReadFileBytes;
-using morvek::test::TempCurrentDir;
 using morvek::test::TerminalSession;
 using morvek::test::WriteFileBytes;
 
 const char kReceiveLog[] = "BAKUP/COM1_2008_3_5_9_7_MORVEKRcv.txt";
 const char kSendLog[] = "BAKUP/COM1_2008_3_5_9_7_MORVEKSnd.txt";
 
-class ClearBoxes : public ::testing::Test {
+class ClearBoxes : public morvek::test::TerminalTest {
  protected:
   void SetUp() override {
-    morvek::testing::CaptureMessageBoxes(true);
-    morvek::testing::TakeMessageBoxTexts();
+    TerminalTest::SetUp();
     SYSTEMTIME utc = {};  // 5 March 2008, 00:07 UTC = 09:07 at UTC+9
     utc.wYear = 2008;
     utc.wMonth = 3;
@@ -42,12 +41,6 @@ class ClearBoxes : public ::testing::Test {
     morvek::testing::SetSystemTime(utc);
     setenv("MORVEK_COM1", "loopback", 1);
   }
-  void TearDown() override {
-    morvek::testing::ClearFileWriteFaults();
-    morvek::testing::ClearSystemTime();
-    morvek::testing::CaptureMessageBoxes(false);
-    unsetenv("MORVEK_COM1");
-  }
   // Puts text into the receive box the way it gets there: through the port.
   static void Receive(CTerminalDlg& dlg, const char* text) {
     std::string before = ControlText(dlg, IDC_RECEIVE_BOX);
@@ -55,7 +48,6 @@ class ClearBoxes : public ::testing::Test {
     PressButton(dlg, IDC_SEND);
     ASSERT_TRUE(morvek::testing::PumpUntil([&] { return ControlText(dlg, IDC_RECEIVE_BOX) == before + text; }, 5s));
   }
-  TempCurrentDir m_dir;
 };
 
 TEST_F(ClearBoxes, EachBoxGoesToItsOwnLogAndTwoClearsInAMinuteShareIt) {

@@ -9,13 +9,13 @@
 #include "logs/log_files.h"
 #include "platform/testing.h"
 #include "support/temp_dir.h"
+#include "support/terminal_test.h"
 #include "ui/terminal_dlg.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using morvek::test::ReadFileBytes;
-using morvek::test::TempCurrentDir;
 using morvek::test::WriteFileBytes;
 
 const char kOpenMessage[] = "ログファイルがオープンできません";
@@ -25,18 +25,9 @@ const char kLogPath[] = "BAKUP/COM3_2008_3_5_9_7_MORVEKRcv.txt";
 
 std::string Bytes(const CString& text) { return std::string(text.View()); }
 
-class LogFiles : public ::testing::Test {
+class LogFiles : public morvek::test::TerminalTest {
  protected:
-  void SetUp() override {
-    morvek::testing::CaptureMessageBoxes(true);
-    morvek::testing::TakeMessageBoxTexts();
-  }
-  void TearDown() override {
-    morvek::testing::ClearFileWriteFaults();
-    morvek::testing::CaptureMessageBoxes(false);
-  }
-  std::vector<std::string> Messages() { return morvek::testing::TakeMessageBoxTexts(); }
-  TempCurrentDir m_dir;
+  std::vector<std::string> Messages() { return morvek::test::MessagesShown(); }
   CTerminalDlg m_dlg;
 };
 

@@ -82,30 +82,32 @@ TEST_F(TimeStamp, FebruaryAndHourShifts) {
   } years[] = {{1900, 28}, {2000, 29}, {2004, 29}, {2008, 29}, {2009, 28}, {2100, 28}, {2200, 28}, {2400, 29}, {1, 28}};
   for (const auto& row : years) EXPECT_EQ(m_dlg.DaysInFebruary(row.year), row.days) << row.year;
 
-  // Day of week and milliseconds of the result are left as they were.
-  SYSTEMTIME out = {};
-  out.wDayOfWeek = 6;
-  out.wMilliseconds = 999;
-  SYSTEMTIME in = Utc(2008, 12, 31, 23, 45, 12);
-  in.wDayOfWeek = 3;
-  in.wMilliseconds = 5;
-  m_dlg.ShiftSystemTime(9, in, out);
-  EXPECT_EQ(out.wYear, 2009);
-  EXPECT_EQ(out.wMonth, 1);
-  EXPECT_EQ(out.wDay, 1);
-  EXPECT_EQ(out.wHour, 8);
-  EXPECT_EQ(out.wMinute, 45);
-  EXPECT_EQ(out.wSecond, 12);
-  EXPECT_EQ(out.wDayOfWeek, 6);
-  EXPECT_EQ(out.wMilliseconds, 999);
-
-  m_dlg.ShiftSystemTime(0, in, out);
-  EXPECT_EQ(out.wDay, 31);
-  EXPECT_EQ(out.wHour, 23);
-  m_dlg.ShiftSystemTime(48, Utc(2008, 2, 28, 1, 0), out);  // more than a day
-  EXPECT_EQ(out.wMonth, 3);
-  EXPECT_EQ(out.wDay, 1);
-  EXPECT_EQ(out.wHour, 1);
+  // The hours added to a time, across the ends of day, month, February and
+  // year; day of week and milliseconds of the result are left as they were.
+  struct Shift {
+    WORD hours;
+    SYSTEMTIME in;
+    WORD year, month, day, hour;
+  } shifts[] = {
+      {9, Utc(2008, 12, 31, 23, 45, 12), 2009, 1, 1, 8},
+      {0, Utc(2008, 12, 31, 23, 45, 12), 2008, 12, 31, 23},
+      {48, Utc(2008, 2, 28, 1, 0), 2008, 3, 1, 1},
+      {24, Utc(2009, 2, 28, 1, 0), 2009, 3, 1, 1},
+  };
+  for (const Shift& row : shifts) {
+    SYSTEMTIME out{};
+    out.wDayOfWeek = 6;
+    out.wMilliseconds = 999;
+    m_dlg.ShiftSystemTime(row.hours, row.in, out);
+    EXPECT_EQ(out.wYear, row.year);
+    EXPECT_EQ(out.wMonth, row.month);
+    EXPECT_EQ(out.wDay, row.day) << row.hours;
+    EXPECT_EQ(out.wHour, row.hour);
+    EXPECT_EQ(out.wMinute, row.in.wMinute);
+    EXPECT_EQ(out.wSecond, row.in.wSecond);
+    EXPECT_EQ(out.wDayOfWeek, 6);
+    EXPECT_EQ(out.wMilliseconds, 999);
+  }
 }
 
 }  // namespace

@@ -17,6 +17,7 @@
 #include "res/resource.h"
 #include "support/temp_dir.h"
 #include "support/terminal_session.h"
+#include "support/terminal_test.h"
 
 namespace {
 
@@ -24,7 +25,6 @@ using namespace std::chrono_literals;
 using morvek::test::ControlText;
 using morvek::test::PressButton;
 using morvek::test::PtyPeer;
-using morvek::test::TempCurrentDir;
 using morvek::test::TerminalSession;
 using morvek::testing::VirtualPort;
 
@@ -42,11 +42,10 @@ void PickPort(CDialog& settings, int index) {
 
 void PressOk(CDialog& dlg) { morvek::testing::Click(dlg.GetDlgItem(IDOK)->m_hWnd); }
 
-class PortSelection : public ::testing::Test {
+class PortSelection : public morvek::test::TerminalTest {
  protected:
   void SetUp() override {
-    morvek::testing::CaptureMessageBoxes(true);
-    morvek::testing::TakeMessageBoxTexts();
+    TerminalTest::SetUp();
     setenv("MORVEK_COM1", "loopback", 1);
     setenv("MORVEK_COM2", "/nonexistent/tty", 1);
     // The start-up showing takes the defaults; the n-th later showing picks
@@ -58,11 +57,9 @@ class PortSelection : public ::testing::Test {
     };
   }
   void TearDown() override {
-    morvek::testing::CaptureMessageBoxes(false);
-    unsetenv("MORVEK_COM1");
     unsetenv("MORVEK_COM2");
+    TerminalTest::TearDown();
   }
-  TempCurrentDir m_dir;
   TerminalSession m_session;
   std::vector<int> m_picks;
 };

@@ -13,13 +13,9 @@
 
 namespace {
 
-std::string Bytes(const CString& text) { return std::string(text.View()); }
+using morvek::test::RecordOf;
 
-std::string RecordOf(const PortConfig& config) {
-  BYTE record[SETTINGS_RECORD_SIZE];
-  BuildSettingsRecord(config, record);
-  return std::string(reinterpret_cast<const char*>(record), sizeof record);
-}
+std::string Bytes(const CString& text) { return std::string(text.View()); }
 
 TEST(PortTexts, DefaultsGiveTheExactTitleAndStatusLines) {
   PortConfig config = morvek::test::DefaultPortConfig();

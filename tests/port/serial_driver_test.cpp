@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <string>
+#include <tuple>
 
 #include "platform/testing.h"
 #include "port/list_settings.h"
@@ -119,6 +120,8 @@ TEST_F(SerialDriver, ARefusalAnywhereLeavesThePortClosed) {
 
 TEST_F(SerialDriver, ThePreparedBlockTakesTheRecordOverThePortsState) {
   auto port = VirtualPort::Install(1);
+  // No, Hardware (output waits for CTS and DSR), Xon/Xoff (both directions).
+  const DWORD kFlow[3][4] = {{0, 0, 0, 0}, {0, 0, 1, 1}, {1, 1, 0, 0}};
   for (int flow = 0; flow < 3; ++flow) {
     g_portConfig = morvek::test::DefaultPortConfig();
     ApplyListEntry(ListSetting::FlowControl, flow, g_portConfig);
@@ -131,10 +134,10 @@ TEST_F(SerialDriver, ThePreparedBlockTakesTheRecordOverThePortsState) {
     ASSERT_TRUE(GetCommState(g_hComm, &before));
     ASSERT_TRUE(m_dlg.PreparePortState());
     const DCB& dcb = m_dlg.m_dcb;
-    EXPECT_EQ(dcb.fOutX, static_cast<DWORD>(kFlowControlList[flow].fOutX)) << flow;
-    EXPECT_EQ(dcb.fInX, static_cast<DWORD>(kFlowControlList[flow].fInX)) << flow;
-    EXPECT_EQ(dcb.fOutxCtsFlow, static_cast<DWORD>(kFlowControlList[flow].fOutxCtsFlow)) << flow;
-    EXPECT_EQ(dcb.fOutxDsrFlow, static_cast<DWORD>(kFlowControlList[flow].fOutxDsrFlow)) << flow;
+    EXPECT_EQ(dcb.fOutX, kFlow[flow][0]) << flow;
+    EXPECT_EQ(dcb.fInX, kFlow[flow][1]) << flow;
+    EXPECT_EQ(dcb.fOutxCtsFlow, kFlow[flow][2]) << flow;
+    EXPECT_EQ(dcb.fOutxDsrFlow, kFlow[flow][3]) << flow;
     EXPECT_EQ(dcb.BaudRate, 115200u);
     EXPECT_EQ(dcb.ByteSize, 7);
     EXPECT_EQ(dcb.Parity, EVENPARITY);
@@ -210,18 +213,22 @@ TEST_F(SerialDriver, ReadsTimeOutOnlyAsSetAndHeldWritesAreBounded) {
 TEST_F(SerialDriver, APtyTakesTheSettingsAndPassesEveryByteUnchanged) {
   PtyPeer pty;
   setenv("MORVEK_COM1", pty.SlavePath().c_str(), 1);
-  for (int rate : {0, 8, 13, 15, 22}) {
+  // List position, rate, and the write time-out per byte: 10 bits at the
+  // rate in whole milliseconds, rounded up.
+  const std::tuple<int, DWORD, DWORD> kRates[] = {
+      {0, 110, 91}, {8, 9600, 2}, {13, 76800, 1}, {15, 128000, 1}, {22, 2000000, 1}};
+  for (const auto& [rate, value, perByte] : kRates) {
     ApplyListEntry(ListSetting::BaudRate, rate, g_portConfig);
     ASSERT_TRUE(m_dlg.OpenPort(0));
     ASSERT_TRUE(m_dlg.PreparePortState());
     ASSERT_TRUE(m_dlg.ConfigurePort()) << rate;
     DCB dcb = {};
     ASSERT_TRUE(GetCommState(g_hComm, &dcb));
-    EXPECT_EQ(dcb.BaudRate, static_cast<DWORD>(kBaudRateList[rate].value));
+    EXPECT_EQ(dcb.BaudRate, value);
     COMMTIMEOUTS applied = {};
     ASSERT_TRUE(GetCommTimeouts(g_hComm, &applied));
     EXPECT_EQ(applied.ReadIntervalTimeout, 20u);
-    EXPECT_EQ(applied.WriteTotalTimeoutMultiplier, m_dlg.m_timeouts.WriteTotalTimeoutMultiplier);
+    EXPECT_EQ(applied.WriteTotalTimeoutMultiplier, perByte);
     EXPECT_EQ(applied.WriteTotalTimeoutConstant, 10000u);
     m_dlg.ClosePort();
   }

@@ -9,22 +9,18 @@
 #include "port/list_settings.h"
 #include "port/settings_file.h"
 #include "support/default_port_config.h"
+#include "support/terminal_test.h"
 #include "support/temp_dir.h"
 
 namespace {
 
+using morvek::test::RecordOf;
+
 namespace fs = std::filesystem;
 using morvek::test::ReadFileBytes;
-using morvek::test::TempCurrentDir;
 using morvek::test::WriteFileBytes;
 
 const char kOpenMessage[] = "初期化ファイルがオープンできません";
-
-std::string RecordOf(const PortConfig& config) {
-  BYTE record[SETTINGS_RECORD_SIZE];
-  BuildSettingsRecord(config, record);
-  return std::string(reinterpret_cast<const char*>(record), sizeof record);
-}
 
 PortConfig ConfigAt(int baudPosition, int flowPosition) {
   PortConfig config = morvek::test::DefaultPortConfig();
@@ -34,18 +30,7 @@ PortConfig ConfigAt(int baudPosition, int flowPosition) {
   return config;
 }
 
-class SettingsFile : public ::testing::Test {
- protected:
-  void SetUp() override {
-    morvek::testing::CaptureMessageBoxes(true);
-    morvek::testing::TakeMessageBoxTexts();
-  }
-  void TearDown() override {
-    morvek::testing::ClearFileWriteFaults();
-    morvek::testing::CaptureMessageBoxes(false);
-  }
-  TempCurrentDir m_dir;
-};
+class SettingsFile : public morvek::test::TerminalTest {};
 
 TEST_F(SettingsFile, WrittenFileIsOneRecordAndReadsBack) {
   PortConfig config = ConfigAt(22, 1);

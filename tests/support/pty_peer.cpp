@@ -19,8 +19,19 @@ PtyPeer::PtyPeer() {
   fcntl(m_master, F_SETFL, fcntl(m_master, F_GETFL) | O_NONBLOCK);
 }
 
+PtyPeer::PtyPeer(int portNumber) : PtyPeer() {
+  m_envName = "MORVEK_COM" + std::to_string(portNumber);
+  setenv(m_envName->c_str(), m_slavePath.c_str(), 1);
+}
+
 PtyPeer::~PtyPeer() {
+  Hangup();
+  if (m_envName) unsetenv(m_envName->c_str());
+}
+
+void PtyPeer::Hangup() {
   if (m_master >= 0) close(m_master);
+  m_master = -1;
 }
 
 bool PtyPeer::Write(const std::string& bytes) {

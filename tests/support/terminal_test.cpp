@@ -16,6 +16,8 @@ void TerminalTest::SetUp() {
 }
 
 void TerminalTest::TearDown() {
+  morvek::testing::ClearFileWriteFaults();
+  morvek::testing::ClearSystemTime();
   morvek::testing::CaptureMessageBoxes(false);
   morvek::testing::OnMessageBox(nullptr);
   unsetenv("MORVEK_COM1");

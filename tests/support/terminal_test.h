@@ -1,6 +1,7 @@
 // A fixture that runs the real main dialog on COM1 in a temporary current
-// folder, with message boxes captured, and the helpers the exchange tests use
-// to drive it.
+// folder, with message boxes captured (file faults, the fixed clock and
+// MORVEK_COM1 are cleared after each test), and the helpers the exchange
+// tests use to drive it.
 #pragma once
 
 #include <gtest/gtest.h>

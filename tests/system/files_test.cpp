@@ -2,11 +2,10 @@
 // pointer, the end of a file, write faults and a disk that fills up.
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <filesystem>
-#include <string>
 #include <thread>
 #include <vector>
+#include <string>
 
 #include "file_test_support.h"
 #include "platform/testing.h"

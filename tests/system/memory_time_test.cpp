@@ -93,22 +93,25 @@ TEST(SystemTime, TheTestClockReplacesTheSystemClock) {
   GetSystemTime(nullptr);  // ignored
   morvek::testing::ClearSystemTime();
 
-  // The real clock as UTC, with the day of the week counted from Sunday.
-  const std::time_t before = std::time(nullptr);
-  GetSystemTime(&now);
-  const std::time_t after = std::time(nullptr);
+  // The real clock as UTC, with the day of the week counted from Sunday. Read
+  // from the same clock the call uses, so that the second is the same one.
+  timespec before{}, after{};
+  do {
+    clock_gettime(CLOCK_REALTIME, &before);
+    GetSystemTime(&now);
+    clock_gettime(CLOCK_REALTIME, &after);
+  } while (before.tv_sec != after.tv_sec);
   std::tm expected{};
-  gmtime_r(&before, &expected);
-  if (before == after) {
-    EXPECT_EQ(now.wYear, expected.tm_year + 1900);
-    EXPECT_EQ(now.wMonth, expected.tm_mon + 1);
-    EXPECT_EQ(now.wDay, expected.tm_mday);
-    EXPECT_EQ(now.wDayOfWeek, expected.tm_wday);
-    EXPECT_EQ(now.wHour, expected.tm_hour);
-    EXPECT_EQ(now.wMinute, expected.tm_min);
-    EXPECT_EQ(now.wSecond, expected.tm_sec);
-  }
-  EXPECT_LT(now.wMilliseconds, 1000);
+  gmtime_r(&before.tv_sec, &expected);
+  EXPECT_EQ(now.wYear, expected.tm_year + 1900);
+  EXPECT_EQ(now.wMonth, expected.tm_mon + 1);
+  EXPECT_EQ(now.wDay, expected.tm_mday);
+  EXPECT_EQ(now.wDayOfWeek, expected.tm_wday);
+  EXPECT_EQ(now.wHour, expected.tm_hour);
+  EXPECT_EQ(now.wMinute, expected.tm_min);
+  EXPECT_EQ(now.wSecond, expected.tm_sec);
+  EXPECT_GE(now.wMilliseconds, before.tv_nsec / 1'000'000);
+  EXPECT_LE(now.wMilliseconds, after.tv_nsec / 1'000'000);
 }
 
 extern "C" void IgnoreSignal(int) {}

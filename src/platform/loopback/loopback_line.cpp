@@ -43,7 +43,8 @@ void LoopbackLine::Configure(const DCB& dcb, Time now) {
 }
 
 bool LoopbackLine::Held() const {
-  return m_break || m_xoffHeld || m_xoffSent || (m_ctsFlow && !m_rts) || (m_dsrFlow && !m_dtr);
+  return m_break || m_xoffHeld || m_xoffSent || (m_ctsFlow && !m_rts) || (m_dsrFlow && !m_dtr) ||
+         m_input.size() >= kInputCapacity;
 }
 
 void LoopbackLine::Advance(Time now) {
@@ -63,10 +64,6 @@ void LoopbackLine::Deliver(char byte) {
   }
   if (m_outX && byte == m_xonChar) {
     m_xoffHeld = false;
-    return;
-  }
-  if (m_input.size() >= kInputCapacity) {
-    m_errors |= CE_RXOVER;
     return;
   }
   m_input.push_back(byte);

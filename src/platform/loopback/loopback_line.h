@@ -15,8 +15,11 @@
 //    (= DSR) is off;
 //  - fInX is on and the input queue has fewer than XoffLim bytes free (the
 //    XOFF it would send stops the only sender there is), until it is down to
-//    XonLim bytes.
-// Without fInX, bytes that find the input queue full are lost (CE_RXOVER).
+//    XonLim bytes;
+//  - the input queue is full, until a read makes room: the plug never loses a
+//    byte, however long its reader is kept off the CPU; the writer waits as a
+//    line held by flow control would, and the wire's pacing starts again
+//    from the read.
 //
 // Not thread-safe: the loopback port calls it under its lock.
 #pragma once

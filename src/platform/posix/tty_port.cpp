@@ -11,9 +11,12 @@
 #include <cerrno>
 #include <cstdint>
 #include <ctime>
+#include <type_traits>
+#include <utility>
 
 #include "errors.h"
 #include "termios2.h"
+#include "tty_open.h"
 
 namespace morvek::posix {
 
@@ -35,38 +38,145 @@ bool HasModemLines(int fd) {
   return true;
 }
 
+DWORD Ioctl(int fd, unsigned long request, void* argument) {
+  while (ioctl(fd, request, argument) != 0) {
+    if (errno != EINTR) return ErrorFromErrno(errno);
+  }
+  return ERROR_SUCCESS;
+}
+
+// The driver's line error counters (TIOCGICOUNT).
+struct ErrorCounts {
+  int frame = 0;
+  int parity = 0;
+  int overrun = 0;
+  int brk = 0;
+  int bufferOverrun = 0;
+};
+
+bool ReadErrorCounts(int fd, ErrorCounts* counts) {
+  serial_icounter_struct icount{};
+  if (Ioctl(fd, TIOCGICOUNT, &icount) != ERROR_SUCCESS) return false;
+  counts->frame = icount.frame;
+  counts->parity = icount.parity;
+  counts->overrun = icount.overrun;
+  counts->brk = icount.brk;
+  counts->bufferOverrun = icount.buf_overrun;
+  return true;
+}
+
+// Gives up the exclusive claim on a descriptor. A pseudo-terminal outlives it
+// while its master is open: the exclusive flag is cleared so that the next
+// opener is not refused.
+void ReleaseClaim(int fd) {
+  ioctl(fd, TIOCNXCL);
+  flock(fd, LOCK_UN);
+}
+
 }  // namespace
 
-TtyPort::TtyPort(int fd, int wakeFd) : m_fd(fd), m_wakeFd(wakeFd), m_pseudoTerminal(!HasModemLines(fd)) {
-  // Counts from before the open are not this handle's errors.
-  m_hasCounters = ReadErrorCounts(&m_counts);
-}
+struct TtyPort::Line {
+  explicit Line(int descriptor) : fd(descriptor), pseudoTerminal(!HasModemLines(descriptor)) {
+    // Counts from before the open are not this handle's errors.
+    hasCounters = ReadErrorCounts(fd, &counts);
+  }
+  ~Line() {
+    ReleaseClaim(fd);
+    close(fd);
+  }
+  Line(const Line&) = delete;
+  Line& operator=(const Line&) = delete;
 
-TtyPort::~TtyPort() {
-  if (!IsCancelled()) ReleaseClaim();
-  close(m_fd);
-  close(m_wakeFd);
-}
+  const int fd;
+  // No modem lines: a pseudo-terminal (see the comment above the class).
+  const bool pseudoTerminal;
+  std::mutex countsMutex;
+  bool hasCounters = false;
+  ErrorCounts counts;
+};
 
-void TtyPort::ReleaseClaim() {
-  // A pseudo-terminal outlives this descriptor while its master is open: clear
-  // the exclusive flag so that the next opener is not refused.
-  ioctl(m_fd, TIOCNXCL);
-  flock(m_fd, LOCK_UN);
-}
+TtyPort::TtyPort(int fd, int wakeFd, std::string reopenPath)
+    : m_wakeFd(wakeFd),
+      m_reopenPath(std::move(reopenPath)),
+      m_line(std::make_shared<Line>(fd)),
+      // Linux raises both when a tty is opened.
+      m_outputs(TIOCM_DTR | TIOCM_RTS) {}
+
+TtyPort::~TtyPort() { close(m_wakeFd); }
 
 void TtyPort::OnCancel() {
   const std::uint64_t one = 1;
   // The eventfd stays readable from now on, so every later poll returns at once.
   while (write(m_wakeFd, &one, sizeof one) < 0 && errno == EINTR) {
   }
-  ReleaseClaim();
+  LinePtr line;
+  {
+    std::lock_guard lock(m_lineMutex);
+    line = std::exchange(m_line, nullptr);
+  }
+  // The descriptor itself closes once the calls still using it let go.
+  if (line) ReleaseClaim(line->fd);
 }
 
-DWORD TtyPort::Poll(short events, Deadline deadline, short* revents) {
+TtyPort::LinePtr TtyPort::AttachedLine() {
+  std::lock_guard lock(m_lineMutex);
+  // Checked under the lock, so that no reopen slips in after OnCancel.
+  if (m_line || m_reopenPath.empty() || IsCancelled()) return m_line;
+  const auto now = PortClock::now();
+  if (now < m_nextAttempt) return nullptr;
+  int fd = -1;
+  const DWORD error = OpenExclusiveTty(m_reopenPath, &fd);
+  // A device that is back but held by another program is looked at less
+  // often: each look goes through /proc.
+  m_nextAttempt = now + (error == ERROR_ACCESS_DENIED ? kBusyRecheck : kReattachPeriod);
+  if (error != ERROR_SUCCESS) return nullptr;
+  auto line = std::make_shared<Line>(fd);
+  // A device that cannot take the settings back is not the port it was.
+  if (RestoreLineState(*line) != ERROR_SUCCESS) return nullptr;
+  m_line = line;
+  return m_line;
+}
+
+DWORD TtyPort::RestoreLineState(Line& line) {
+  if (m_applied) {
+    bool adjusted = false;
+    if (int error = ApplyTtyLine(line.fd, *m_applied, line.pseudoTerminal, &adjusted)) return ErrorFromErrno(error);
+  }
+  if (line.pseudoTerminal) return ERROR_SUCCESS;
+  int raise = m_outputs;
+  int lower = (TIOCM_DTR | TIOCM_RTS) & ~m_outputs;
+  if (raise) {
+    if (DWORD error = Ioctl(line.fd, TIOCMBIS, &raise)) return error;
+  }
+  if (lower) return Ioctl(line.fd, TIOCMBIC, &lower);
+  return ERROR_SUCCESS;
+}
+
+template <class Step>
+auto TtyPort::OnLine(Step step) {
+  using Result = std::invoke_result_t<Step, Line&>;
+  LinePtr line = AttachedLine();
+  if (!line) return Result{ERROR_DEVICE_REMOVED};
+  Result result = step(*line);
+  DWORD error;
+  if constexpr (std::is_same_v<Result, PortStep>) {
+    error = result.error;
+  } else {
+    error = result;
+  }
+  if (error == ERROR_DEVICE_REMOVED) {
+    // Lets go of the descriptor so that the device's name is free for its
+    // return; a later call opens it again.
+    std::lock_guard lock(m_lineMutex);
+    if (m_line == line) m_line = nullptr;
+  }
+  return result;
+}
+
+DWORD TtyPort::Poll(const Line& line, short events, Deadline deadline, short* revents) {
   *revents = 0;
   for (;;) {
-    pollfd fds[2] = {{m_fd, events, 0}, {m_wakeFd, POLLIN, 0}};
+    pollfd fds[2] = {{line.fd, events, 0}, {m_wakeFd, POLLIN, 0}};
     timespec wait{};
     timespec* timeout = nullptr;
     if (deadline != NoDeadline()) {
@@ -89,13 +199,17 @@ DWORD TtyPort::Poll(short events, Deadline deadline, short* revents) {
 }
 
 PortStep TtyPort::ReadSome(char* buffer, std::size_t want, Deadline deadline, std::chrono::milliseconds) {
+  return OnLine([&](Line& line) { return ReadFrom(line, buffer, want, deadline); });
+}
+
+PortStep TtyPort::ReadFrom(Line& line, char* buffer, std::size_t want, Deadline deadline) {
   for (;;) {
     short revents = 0;
-    if (DWORD error = Poll(POLLIN, deadline, &revents)) return {error};
+    if (DWORD error = Poll(line, POLLIN, deadline, &revents)) return {error};
     if (revents == 0) return {};
     // With VMIN = 0 a read of an empty tty also returns 0: only after the poll
     // said "readable" does 0 mean that the device hung up.
-    ssize_t got = read(m_fd, buffer, want);
+    ssize_t got = read(line.fd, buffer, want);
     if (got > 0) return {ERROR_SUCCESS, static_cast<std::size_t>(got)};
     if (got == 0) return {ERROR_DEVICE_REMOVED};
     if (errno == EINTR) continue;
@@ -107,45 +221,46 @@ PortStep TtyPort::ReadSome(char* buffer, std::size_t want, Deadline deadline, st
   }
 }
 
-DWORD TtyPort::DsrHoldsOutput(bool* holds) {
+DWORD TtyPort::DsrHoldsOutput(const Line& line, bool* holds) {
   *holds = false;
-  if (m_pseudoTerminal || !CurrentSettings().fOutxDsrFlow) return ERROR_SUCCESS;
+  if (line.pseudoTerminal || !CurrentSettings().fOutxDsrFlow) return ERROR_SUCCESS;
   int bits = 0;
-  if (DWORD error = Ioctl(TIOCMGET, &bits)) return error;
+  if (DWORD error = Ioctl(line.fd, TIOCMGET, &bits)) return error;
   *holds = !(bits & TIOCM_DSR);
   return ERROR_SUCCESS;
 }
 
 PortStep TtyPort::WriteSome(const char* buffer, std::size_t count, Deadline deadline) {
+  return OnLine([&](Line& line) { return WriteTo(line, buffer, count, deadline); });
+}
+
+PortStep TtyPort::WriteTo(Line& line, const char* buffer, std::size_t count, Deadline deadline) {
   for (;;) {
     bool held = false;
-    if (DWORD error = DsrHoldsOutput(&held)) return {error};
+    if (DWORD error = DsrHoldsOutput(line, &held)) return {error};
     short revents = 0;
     if (held) {
       if (PortClock::now() >= deadline) return {};
       Deadline recheck = std::min(deadline, PortClock::now() + kDsrRecheck);
-      if (DWORD error = Poll(0, recheck, &revents)) return {error};
+      if (DWORD error = Poll(line, 0, recheck, &revents)) return {error};
       if (revents & kHangup) return {ERROR_DEVICE_REMOVED};
       continue;
     }
-    if (DWORD error = Poll(POLLOUT, deadline, &revents)) return {error};
+    if (DWORD error = Poll(line, POLLOUT, deadline, &revents)) return {error};
     if (revents == 0) return {};
-    ssize_t sent = write(m_fd, buffer, count);
+    ssize_t sent = write(line.fd, buffer, count);
     if (sent > 0) return {ERROR_SUCCESS, static_cast<std::size_t>(sent)};
     if (sent < 0 && errno != EINTR && errno != EAGAIN) return {ErrorFromErrno(errno)};
     if (revents & kHangup) return {ERROR_DEVICE_REMOVED};
   }
 }
 
-DWORD TtyPort::Ioctl(unsigned long request, void* argument) {
-  while (ioctl(m_fd, request, argument) != 0) {
-    if (errno != EINTR) return ErrorFromErrno(errno);
-  }
-  return ERROR_SUCCESS;
+DWORD TtyPort::CheckPresent() {
+  return OnLine([&](Line& line) { return PresenceOf(line); });
 }
 
-DWORD TtyPort::CheckPresent() {
-  pollfd fd{m_fd, POLLIN, 0};
+DWORD TtyPort::PresenceOf(const Line& line) {
+  pollfd fd{line.fd, POLLIN, 0};
   int ready;
   while ((ready = poll(&fd, 1, 0)) < 0 && errno == EINTR) {
   }
@@ -153,86 +268,100 @@ DWORD TtyPort::CheckPresent() {
   // A hung-up line whose last bytes still wait in the queue stays readable
   // until they are taken.
   int queued = 0;
-  if (ioctl(m_fd, FIONREAD, &queued) == 0 && queued > 0) return ERROR_SUCCESS;
+  if (ioctl(line.fd, FIONREAD, &queued) == 0 && queued > 0) return ERROR_SUCCESS;
   return ERROR_DEVICE_REMOVED;
 }
 
 DWORD TtyPort::ReadLineState(DCB* dcb) {
-  int error = ReadTtyLine(m_fd, dcb, !m_pseudoTerminal);
-  return error ? ErrorFromErrno(error) : ERROR_SUCCESS;
+  return OnLine([&](Line& line) {
+    int error = ReadTtyLine(line.fd, dcb, !line.pseudoTerminal);
+    return error ? ErrorFromErrno(error) : ERROR_SUCCESS;
+  });
 }
 
 DWORD TtyPort::ApplyLineState(const DCB& dcb) {
-  bool adjusted = false;
-  int error = ApplyTtyLine(m_fd, dcb, m_pseudoTerminal, &adjusted);
-  return error ? ErrorFromErrno(error) : ERROR_SUCCESS;
-}
-
-bool TtyPort::ReadErrorCounts(ErrorCounts* counts) {
-  serial_icounter_struct icount{};
-  if (Ioctl(TIOCGICOUNT, &icount) != ERROR_SUCCESS) return false;
-  counts->frame = icount.frame;
-  counts->parity = icount.parity;
-  counts->overrun = icount.overrun;
-  counts->brk = icount.brk;
-  counts->bufferOverrun = icount.buf_overrun;
-  return true;
-}
-
-DWORD TtyPort::TakeLineErrors() {
-  std::lock_guard lock(m_countsMutex);
-  ErrorCounts now;
-  // A device without counters (a pseudo-terminal) has no line errors.
-  if (!m_hasCounters || !ReadErrorCounts(&now)) return 0;
-  DWORD errors = 0;
-  if (now.frame != m_counts.frame) errors |= CE_FRAME;
-  if (now.parity != m_counts.parity) errors |= CE_RXPARITY;
-  if (now.overrun != m_counts.overrun) errors |= CE_OVERRUN;
-  if (now.brk != m_counts.brk) errors |= CE_BREAK;
-  if (now.bufferOverrun != m_counts.bufferOverrun) errors |= CE_RXOVER;
-  m_counts = now;
-  return errors;
+  return OnLine([&](Line& line) {
+    bool adjusted = false;
+    if (int error = ApplyTtyLine(line.fd, dcb, line.pseudoTerminal, &adjusted)) return ErrorFromErrno(error);
+    std::lock_guard lock(m_lineMutex);
+    m_applied = dcb;
+    return DWORD{ERROR_SUCCESS};
+  });
 }
 
 DWORD TtyPort::QueryQueues(DWORD* errors, COMSTAT* stat) {
+  return OnLine([&](Line& line) { return QueuesOf(line, errors, stat); });
+}
+
+DWORD TtyPort::QueuesOf(Line& line, DWORD* errors, COMSTAT* stat) {
   int inQueue = 0;
   int outQueue = 0;
-  if (DWORD error = Ioctl(FIONREAD, &inQueue)) return error;
+  if (DWORD error = Ioctl(line.fd, FIONREAD, &inQueue)) return error;
   if (inQueue == 0) {
-    if (DWORD error = CheckPresent()) return error;
+    if (DWORD error = PresenceOf(line)) return error;
   }
-  if (DWORD error = Ioctl(TIOCOUTQ, &outQueue)) return error;
+  if (DWORD error = Ioctl(line.fd, TIOCOUTQ, &outQueue)) return error;
   stat->cbInQue = static_cast<DWORD>(std::max(inQueue, 0));
   stat->cbOutQue = static_cast<DWORD>(std::max(outQueue, 0));
-  *errors = TakeLineErrors();
+  *errors = 0;
+  std::lock_guard lock(line.countsMutex);
+  ErrorCounts now;
+  // A device without counters (a pseudo-terminal) has no line errors.
+  if (!line.hasCounters || !ReadErrorCounts(line.fd, &now)) return ERROR_SUCCESS;
+  if (now.frame != line.counts.frame) *errors |= CE_FRAME;
+  if (now.parity != line.counts.parity) *errors |= CE_RXPARITY;
+  if (now.overrun != line.counts.overrun) *errors |= CE_OVERRUN;
+  if (now.brk != line.counts.brk) *errors |= CE_BREAK;
+  if (now.bufferOverrun != line.counts.bufferOverrun) *errors |= CE_RXOVER;
+  line.counts = now;
   return ERROR_SUCCESS;
 }
 
-DWORD TtyPort::SetModemBits(unsigned long request, int bits) {
-  if (m_pseudoTerminal) return CheckPresent();
-  return Ioctl(request, &bits);
+DWORD TtyPort::SwitchLine(DWORD function) {
+  int output = function == SETDTR || function == CLRDTR ? TIOCM_DTR
+               : function == SETRTS || function == CLRRTS ? TIOCM_RTS
+                                                          : 0;
+  if (output) {
+    // Kept even while the device is away: it comes back with the outputs as
+    // last asked for.
+    std::lock_guard lock(m_lineMutex);
+    if (function == SETDTR || function == SETRTS) {
+      m_outputs |= output;
+    } else {
+      m_outputs &= ~output;
+    }
+  }
+  return OnLine([&](Line& line) { return SwitchOn(line, function); });
 }
 
-DWORD TtyPort::SwitchLine(DWORD function) {
+DWORD TtyPort::SwitchOn(const Line& line, DWORD function) {
+  int dtr = TIOCM_DTR;
+  int rts = TIOCM_RTS;
+  const bool modemOutput = function == SETDTR || function == CLRDTR || function == SETRTS || function == CLRRTS;
+  if (modemOutput && line.pseudoTerminal) return PresenceOf(line);
   switch (function) {
-    case SETDTR: return SetModemBits(TIOCMBIS, TIOCM_DTR);
-    case CLRDTR: return SetModemBits(TIOCMBIC, TIOCM_DTR);
-    case SETRTS: return SetModemBits(TIOCMBIS, TIOCM_RTS);
-    case CLRRTS: return SetModemBits(TIOCMBIC, TIOCM_RTS);
-    case SETBREAK: return Ioctl(TIOCSBRK, nullptr);
-    case CLRBREAK: return Ioctl(TIOCCBRK, nullptr);
+    case SETDTR: return Ioctl(line.fd, TIOCMBIS, &dtr);
+    case CLRDTR: return Ioctl(line.fd, TIOCMBIC, &dtr);
+    case SETRTS: return Ioctl(line.fd, TIOCMBIS, &rts);
+    case CLRRTS: return Ioctl(line.fd, TIOCMBIC, &rts);
+    case SETBREAK: return Ioctl(line.fd, TIOCSBRK, nullptr);
+    case CLRBREAK: return Ioctl(line.fd, TIOCCBRK, nullptr);
     // Suspends or resumes the output as a received XOFF or XON would.
-    case SETXOFF: return Ioctl(TCXONC, reinterpret_cast<void*>(TCOOFF));
-    case SETXON: return Ioctl(TCXONC, reinterpret_cast<void*>(TCOON));
+    case SETXOFF: return Ioctl(line.fd, TCXONC, reinterpret_cast<void*>(TCOOFF));
+    case SETXON: return Ioctl(line.fd, TCXONC, reinterpret_cast<void*>(TCOON));
     default: return ERROR_INVALID_PARAMETER;
   }
 }
 
 DWORD TtyPort::ReadModemLines(DWORD* status) {
   *status = 0;
-  if (m_pseudoTerminal) return CheckPresent();
+  return OnLine([&](Line& line) { return ModemLinesOf(line, status); });
+}
+
+DWORD TtyPort::ModemLinesOf(const Line& line, DWORD* status) {
+  if (line.pseudoTerminal) return PresenceOf(line);
   int bits = 0;
-  if (DWORD error = Ioctl(TIOCMGET, &bits)) return error;
+  if (DWORD error = Ioctl(line.fd, TIOCMGET, &bits)) return error;
   if (bits & TIOCM_CTS) *status |= MS_CTS_ON;
   if (bits & TIOCM_DSR) *status |= MS_DSR_ON;
   if (bits & TIOCM_RI) *status |= MS_RING_ON;

@@ -2,9 +2,8 @@
 // of a pseudo-terminal.
 //
 // Blocking calls poll the tty beside an eventfd that Cancel() signals, so that
-// closing the handle wakes them at once. The descriptor itself is closed only
-// when the last call lets go of the object, so its number is never reused
-// under a running call.
+// closing the handle wakes them at once. A descriptor is closed only when the
+// last call lets go of it, so its number is never reused under a running call.
 //
 // A pseudo-terminal has no modem lines, no framing and no timing: the kernel
 // refuses TIOCMGET/TIOCMBIS on it, forces 8 data bits without parity and only
@@ -15,9 +14,21 @@
 // With CTS output flow on (CRTSCTS) the Linux driver also drives RTS itself to
 // hold back the peer while its input fills. DSR output flow has no kernel
 // counterpart: a write waits, checking DSR every 10 ms, while DSR is low.
+//
+// When the device goes away (an adapter unplugged, a pseudo-terminal's master
+// closed) the port lets go of its descriptor, so that the device's name is
+// free for its return, and every call fails with ERROR_DEVICE_REMOVED. The
+// calls that come while it is away open the path again, at most every
+// kReattachPeriod (kBusyRecheck while another program holds it); once the
+// device is back and free, the port carries on with the line settings last
+// applied and DTR and RTS as last switched. The handle stays the same
+// throughout.
 #pragma once
 
+#include <memory>
 #include <mutex>
+#include <optional>
+#include <string>
 
 #include "port_device.h"
 
@@ -25,9 +36,15 @@ namespace morvek::posix {
 
 class TtyPort final : public PortDevice {
  public:
-  // Takes over `fd` (an open tty, already locked with flock and TIOCEXCL, in
-  // raw mode) and `wakeFd` (an eventfd); closes both when destroyed.
-  TtyPort(int fd, int wakeFd);
+  // How often the calls made while the device is away try to open it again.
+  static constexpr auto kReattachPeriod = std::chrono::milliseconds(100);
+  // How often they try while the device is back but another program holds it.
+  static constexpr auto kBusyRecheck = std::chrono::milliseconds(500);
+
+  // Takes over `fd` (opened by OpenExclusiveTty) and `wakeFd` (an eventfd);
+  // closes both when destroyed. `reopenPath` is the name the device comes back
+  // under (empty: it is not waited for).
+  TtyPort(int fd, int wakeFd, std::string reopenPath);
   ~TtyPort() override;
   TtyPort(const TtyPort&) = delete;
   TtyPort& operator=(const TtyPort&) = delete;
@@ -45,34 +62,44 @@ class TtyPort final : public PortDevice {
   DWORD CheckPresent() override;
 
  private:
-  // The driver's line error counters (TIOCGICOUNT).
-  struct ErrorCounts {
-    int frame = 0;
-    int parity = 0;
-    int overrun = 0;
-    int brk = 0;
-    int bufferOverrun = 0;
-  };
+  // One open descriptor of the device, with the driver's error counters as
+  // they stood when last read; closed when the last call lets go of it.
+  struct Line;
+  using LinePtr = std::shared_ptr<Line>;
 
-  // Polls the tty for `events` (0: only for hang-up) and the wake-up eventfd
+  // The device's line, opened again when it was away and the time has come;
+  // null while it is away.
+  LinePtr AttachedLine();
+  // Runs `step` on the attached line; a step that finds the device gone lets
+  // go of the line. ERROR_DEVICE_REMOVED while away.
+  template <class Step>
+  auto OnLine(Step step);
+  // Brings a freshly opened line to the state the old one had.
+  DWORD RestoreLineState(Line& line);
+
+  // Polls the line for `events` (0: only for hang-up) and the wake-up eventfd
   // until something is ready or `deadline` passes. ERROR_SUCCESS with
   // `*revents` 0 means the deadline passed.
-  DWORD Poll(short events, Deadline deadline, short* revents);
+  DWORD Poll(const Line& line, short events, Deadline deadline, short* revents);
+  PortStep ReadFrom(Line& line, char* buffer, std::size_t want, Deadline deadline);
+  PortStep WriteTo(Line& line, const char* buffer, std::size_t count, Deadline deadline);
   // Whether DSR output flow holds the output now.
-  DWORD DsrHoldsOutput(bool* holds);
-  DWORD SetModemBits(unsigned long request, int bits);
-  DWORD Ioctl(unsigned long request, void* argument);
-  DWORD TakeLineErrors();
-  bool ReadErrorCounts(ErrorCounts* counts);
-  void ReleaseClaim();
+  DWORD DsrHoldsOutput(const Line& line, bool* holds);
+  DWORD PresenceOf(const Line& line);
+  DWORD QueuesOf(Line& line, DWORD* errors, COMSTAT* stat);
+  DWORD SwitchOn(const Line& line, DWORD function);
+  DWORD ModemLinesOf(const Line& line, DWORD* status);
 
-  const int m_fd;
   const int m_wakeFd;
-  // No modem lines: a pseudo-terminal (see the comment above the class).
-  const bool m_pseudoTerminal;
-  std::mutex m_countsMutex;
-  bool m_hasCounters = false;
-  ErrorCounts m_counts;
+  const std::string m_reopenPath;
+  std::mutex m_lineMutex;
+  // Guarded by m_lineMutex: the line (null while the device is away), when
+  // to try the next reopen, the settings last applied (none: as opened) and
+  // the modem outputs (TIOCM_DTR, TIOCM_RTS) last asked for.
+  LinePtr m_line;
+  PortClock::time_point m_nextAttempt{};
+  std::optional<DCB> m_applied;
+  int m_outputs;
 };
 
 }  // namespace morvek::posix

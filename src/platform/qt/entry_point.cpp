@@ -1,10 +1,15 @@
-// The program's entry point: the window system, then the application
-// object's InitInstance; its message loop runs only when InitInstance
-// returns TRUE. The process ends with ExitInstance's code.
+// The program's entry point: the command line first (its options end the
+// process before any window system starts), then the window system, then the
+// application object's InitInstance; its message loop runs only when
+// InitInstance returns TRUE. The process ends with ExitInstance's code.
+#include <cstdio>
+
 #include "afx_app.h"
+#include "posix/command_line.h"
 #include "qt/application.h"
 
 int main(int argc, char** argv) {
+  if (const auto status = morvek::posix::HandleCommandLine(argc, argv, stdout, stderr)) return *status;
   morvek::qt::StartApplication(argc, argv);
   CWinApp* app = AfxGetApp();
   int exitCode = 1;

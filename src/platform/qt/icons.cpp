@@ -63,7 +63,7 @@ QImage IconImageOf(HICON icon, int size) {
     if (image.width() == size && image.height() == size) return image;
     if (image.width() > largest->width()) largest = &image;
   }
-  return largest->scaled(size, size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+  return largest->scaled(size, size, Qt::IgnoreAspectRatio, Qt::FastTransformation);
 }
 
 QIcon WindowIconOf(HICON bigIcon, HICON smallIcon) {

@@ -10,7 +10,8 @@
 namespace morvek::qt {
 
 // The icon's image for a square size: the image of that size, else the
-// largest one scaled. Null image for an unknown icon.
+// largest one scaled without smoothing (each pixel repeated, so the
+// 16-colour drawing stays crisp). Null image for an unknown icon.
 QImage IconImageOf(HICON icon, int size);
 // A window icon from the big (32 pixels) and small (16 pixels) icons.
 QIcon WindowIconOf(HICON bigIcon, HICON smallIcon);
