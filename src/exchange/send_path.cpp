@@ -51,6 +51,15 @@ void CTerminalDlg::OnSend() {
 
   // The whole pieces, then the rest (possibly empty: its write still goes out,
   // carrying the ending alone or nothing). Other format values write nothing.
+  //
+  // A piece held by flow control or a slow line keeps WritePort waiting. While
+  // it waits, the only handlers of this dialog that can run are OnPaint and
+  // OnSize (the window is painted and resized), OnTimer (TIMER_MODEM refreshes
+  // the modem lines; the auto-send ticks find m_bSending set and do nothing)
+  // and WindowProc's received blocks and read errors (OnRxData, OnRxError).
+  // The operator's keys, clicks and close request (PreTranslateMessage, the
+  // buttons' and selectors' handlers, OnSysCommand, OnHelpInfo, OnCancel) wait
+  // until this send has ended.
   bool bWrite = (bText || bHex) && pszError == nullptr;
   for (int k = 0; bWrite && k <= nPieces; ++k) {
     bool bLast = k == nPieces;

@@ -142,6 +142,8 @@ void Click(HWND button);
 // Presses and releases the right mouse button at a point of a window (pixels
 // of its client area).
 void RightClick(HWND window, int x, int y);
+// Asks a dialog to close, as the close button of its frame does.
+void RequestClose(HWND dialog);
 // Picks entry `index` of a drop-down list from its list (CBN_SELCHANGE).
 bool ChooseComboEntry(HWND combo, int index);
 // Replaces the text of an edit as typing would (EN_CHANGE); false for a
@@ -187,6 +189,9 @@ struct WindowImage {
   DWORD At(int x, int y) const { return pixels[static_cast<std::size_t>(y) * width + x]; }
 };
 WindowImage RenderWindow(HWND window);
+// A window as the screen shows it now: what was last painted of it and put on
+// the screen, with no painting done for the call.
+WindowImage ScreenImage(HWND window);
 // Writes RenderWindow's image as a PNG file; false when it cannot.
 bool SaveWindowImage(HWND window, const std::string& pngPath);
 

@@ -113,8 +113,20 @@ TEST_F(FileLoadTest, TheWindowKeepsHandlingMessagesBetweenChunks) {
     void* pBlock = GlobalLock(hBlock);
     std::memcpy(pBlock, "rx!", 3);
     ASSERT_TRUE(dlg.PostMessage(WM_COMM_RXDATA, reinterpret_cast<WPARAM>(pBlock), 3));
+    // The button's caption and the wait cursor show that the load is running.
+    HWND button = dlg.GetDlgItem(IDC_FILE_SELECT)->m_hWnd;
+    const auto idleButton = morvek::testing::ScreenImage(button);
+    int ticks = 0;
+    morvek::test::TimerHook hook(dlg, 0, [&] {
+      if (ticks++ > 0) return;
+      EXPECT_EQ(morvek::testing::ShownText(button), "読み出し中");
+      EXPECT_NE(morvek::testing::ScreenImage(button).pixels, idleButton.pixels);
+      EXPECT_TRUE(morvek::testing::WaitCursorShown());
+    });
     ScriptFileDialog("big.txt");
     PressButton(dlg, IDC_FILE_SELECT);
+    EXPECT_GT(ticks, 0);
+    EXPECT_FALSE(morvek::testing::WaitCursorShown());
     EXPECT_EQ(ControlText(dlg, IDC_RECEIVE_BOX), "rx!");
     std::string box = ControlText(dlg, IDC_SEND_BOX);
     EXPECT_EQ(box.size(), file.size() + 20000);

@@ -198,4 +198,56 @@ TEST_F(SendPathTest, AutoSendFollowsTheChosenIntervalTheBoxAndTheBusyMark) {
   MessagesShown();
 }
 
+// A send held by flow control: while it waits the window shows that it is busy,
+// shows received blocks and the modem lines, and skips auto-send; the
+// operator's key, click and close wait until the send has ended.
+TEST_F(SendPathTest, AHeldSendKeepsTheWindowAliveAndHoldsTheOperatorsInputUntilItEnds) {
+  bool inputGiven = false;
+  bool sawEverything = false;
+  Run([&](CTerminalDlg& dlg) {
+    SelectEntry(dlg, dlg.m_cmbSendFormat, kNo);
+    SelectEntry(dlg, dlg.m_cmbInterval, 1);  // auto-send every 100 ms
+    TypeSendText(dlg, "held");
+    m_port->TakeWritten();
+    const size_t writesBefore = m_port->WriteSizes().size();
+    m_port->HoldWrites(true);
+    morvek::test::TimerHook hook(dlg, 10, [&] {
+      if (!inputGiven) {
+        inputGiven = true;
+        EXPECT_EQ(morvek::testing::ShownText(dlg.GetDlgItem(IDC_SEND)->m_hWnd), "送信中");
+        EXPECT_TRUE(morvek::testing::WaitCursorShown());
+        m_port->InjectReceived("RX!");
+        m_port->SetModemStatus(MS_CTS_ON);
+        morvek::testing::SendKey(dlg.GetDlgItem(IDC_SEND_BOX)->m_hWnd, 'X');
+        morvek::testing::Click(dlg.GetDlgItem(IDC_CLEAR_RECEIVE)->m_hWnd);
+        morvek::testing::RequestClose(dlg.m_hWnd);
+        return;
+      }
+      if (sawEverything || ControlText(dlg, IDC_RECEIVE_BOX).find("RX!") == std::string::npos ||
+          ControlText(dlg, IDC_CTS) != "ON") {
+        return;
+      }
+      sawEverything = true;
+      EXPECT_EQ(ControlText(dlg, IDC_SEND_BOX), "held");
+      EXPECT_EQ(m_port->OpenCount(), 1);  // not closed
+      EXPECT_EQ(dlg.m_bSending, 1);
+      EXPECT_EQ(m_port->WriteSizes().size(), writesBefore + 1);
+      m_port->HoldWrites(false);
+    });
+    morvek::testing::Click(dlg.GetDlgItem(IDC_SEND)->m_hWnd);
+    m_port->HoldWrites(false);
+    SelectEntry(dlg, dlg.m_cmbInterval, 0);
+    EXPECT_TRUE(sawEverything);
+    EXPECT_EQ(m_port->TakeWritten(), "held");
+    EXPECT_EQ(ControlText(dlg, IDC_SEND), "送信");
+    EXPECT_FALSE(morvek::testing::WaitCursorShown());
+    EXPECT_TRUE(MessagesShown().empty());
+
+    // Then the held input arrives, in its order: the key, the click, the close.
+    EXPECT_TRUE(PumpUntil([&] { return m_port->OpenCount() == 0; }, 10s));  // closed
+    EXPECT_NE(dlg.m_strSend.View().find('x'), std::string::npos) << dlg.m_strSend.View();
+    EXPECT_EQ(dlg.m_strReceive.View().find("RX!"), std::string::npos);
+  });
+}
+
 }  // namespace

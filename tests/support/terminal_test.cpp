@@ -2,6 +2,8 @@
 
 #include <stdlib.h>
 
+#include <utility>
+
 #include "exchange/reader_thread.h"
 #include "port/port_config.h"
 #include "res/resource.h"
@@ -35,6 +37,27 @@ void SelectEntry(CTerminalDlg& dlg, CComboBox& combo, int index) {
 
 void TypeSendText(CTerminalDlg& dlg, const std::string& text) {
   dlg.GetDlgItem(IDC_SEND_BOX)->SetWindowText(CString(std::string_view(text)));
+}
+
+namespace {
+
+constexpr UINT_PTR kHookTimer = 0x5E4D;
+std::function<void()> g_hookTick;
+
+void HookTick(HWND, UINT, UINT_PTR, DWORD) {
+  if (g_hookTick) g_hookTick();
+}
+
+}  // namespace
+
+TimerHook::TimerHook(CTerminalDlg& dlg, UINT periodMs, std::function<void()> tick) : m_hWnd(dlg.m_hWnd) {
+  g_hookTick = std::move(tick);
+  SetTimer(m_hWnd, kHookTimer, periodMs, HookTick);
+}
+
+TimerHook::~TimerHook() {
+  KillTimer(m_hWnd, kHookTimer);
+  g_hookTick = nullptr;
 }
 
 std::vector<std::string> MessagesShown() { return morvek::testing::TakeMessageBoxTexts(); }

@@ -36,6 +36,20 @@ void SelectEntry(CTerminalDlg& dlg, CComboBox& combo, int index);
 // Replaces the text of the send box as typing would.
 void TypeSendText(CTerminalDlg& dlg, const std::string& text);
 
+// Calls `tick` from a window timer of the dialog every `periodMs` while it
+// lives; window timers also fire in the waits inside the dialog's handlers, so
+// a test can look at the window while a handler runs. One at a time.
+class TimerHook {
+ public:
+  TimerHook(CTerminalDlg& dlg, UINT periodMs, std::function<void()> tick);
+  ~TimerHook();
+  TimerHook(const TimerHook&) = delete;
+  TimerHook& operator=(const TimerHook&) = delete;
+
+ private:
+  HWND m_hWnd;
+};
+
 // A message box's texts since the last call.
 std::vector<std::string> MessagesShown();
 

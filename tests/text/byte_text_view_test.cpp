@@ -93,11 +93,40 @@ TEST(ByteTextView, AppendsOnlyMarkTheViewDirtyAndItThenFollowsTheEnd) {
   ASSERT_TRUE(morvek::testing::PumpUntil([&] { return h->value() == 0 && v->value() == v->maximum(); }, 5s));
   EXPECT_GT(h->maximum(), 0);
 
-  // The user scrolls away; the next block brings the end back.
-  v->setValue(0);
-  view->appendBytes("!");
+  // Scrolled sideways away from the end of the last line, the view stays put.
+  h->setValue(h->maximum());
+  view->appendBytes("\r\nmore");
+  ASSERT_TRUE(morvek::testing::PumpUntil([&] { return v->maximum() == int(view->lineCount()) - v->pageStep(); }, 5s));
+  EXPECT_EQ(h->value(), h->maximum());
+  EXPECT_LT(v->value(), v->maximum());
+}
+
+// At 50 MB: scrolled back, the view stays while the scroll range grows; back on
+// the last line, it follows the end again.
+TEST(ByteTextView, FollowsTheEndOnlyWhileTheViewIsThere) {
+  auto view = ShownView();
+  QScrollBar* v = view->verticalScrollBar();
+  std::string block;
+  while (block.size() + 64 <= 4096) block += std::string(62, char('a' + block.size() % 26)) + "\r\n";
+  const std::size_t target = 50u << 20;
+  while (view->size() < target) view->appendBytes(block);
   ASSERT_TRUE(ShowsEnd(*view));
-  EXPECT_GT(v->value(), 0);
+  const std::size_t filled = view->size();
+  const int linesPerBlock = int(block.size() / 64);
+
+  const int held = v->maximum() / 2;
+  v->setValue(held);
+  for (int i = 0; i < 3; ++i) {
+    const int grownTo = v->maximum() + linesPerBlock;
+    view->appendBytes(block);
+    ASSERT_TRUE(morvek::testing::PumpUntil([&] { return v->maximum() == grownTo; }, 10s));
+    EXPECT_EQ(v->value(), held);
+  }
+
+  v->setValue(v->maximum());
+  view->appendBytes(block);
+  ASSERT_TRUE(ShowsEnd(*view));
+  EXPECT_EQ(view->size(), filled + 4 * block.size());
 }
 
 TEST(ByteTextView, KeysScrollSelectAndCopy) {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -207,6 +208,34 @@ TEST(DataExchange, MembersMoveBothWaysInOrderAndTypingOnlyThroughUpdateData) {
     dialog.UpdateData(TRUE);
     EXPECT_EQ(dialog.m_strReceive.GetLineage(), lineage);
     EXPECT_EQ(dialog.m_strReceive.GetLength(), 65536);
+  });
+}
+
+}  // namespace
+
+namespace {
+
+// A caption set on a button or check box is on the screen when SetWindowText
+// returns, before the window thread paints again.
+TEST(ControlTexts, AButtonShowsItsNewCaptionAtOnce) {
+  CDialog dialog(kMainTemplate);
+  RunDialog(dialog, [&](CDialog& d) {
+    constexpr int kSendButton = 1000, kFileButton = 1004, kDtrCheck = 1015;
+    for (int id : {kSendButton, kFileButton, kDtrCheck}) {
+      SCOPED_TRACE(id);
+      CWnd& control = *d.GetDlgItem(id);
+      const CString original = [&] { CString text; control.GetWindowText(text); return text; }();
+      // Once the window is on the screen, each new caption shows at once.
+      ASSERT_TRUE(morvek::testing::PumpUntil(
+          [&] { return morvek::testing::ScreenImage(control.m_hWnd).width > 0; }, std::chrono::seconds(10)));
+      control.SetWindowText(original);
+      const auto before = morvek::testing::ScreenImage(control.m_hWnd);
+      control.SetWindowText("読み出し中");
+      const auto busy = morvek::testing::ScreenImage(control.m_hWnd);
+      EXPECT_NE(busy.pixels, before.pixels);
+      control.SetWindowText(original);
+      EXPECT_NE(morvek::testing::ScreenImage(control.m_hWnd).pixels, busy.pixels);
+    }
   });
 }
 

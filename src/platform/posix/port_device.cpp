@@ -5,6 +5,7 @@
 
 #include "errors.h"
 #include "system_tick.h"
+#include "window_wait.h"
 
 namespace morvek::posix {
 
@@ -115,6 +116,12 @@ BOOL PortDevice::Read(void* buffer, DWORD count, DWORD* done) {
 }
 
 BOOL PortDevice::Write(const void* buffer, DWORD count, DWORD* done) {
+  // Flow control or a slow line may hold a write for seconds: the window must
+  // not look dead meanwhile.
+  return RunWhileWindowsWait([&] { return WriteAll(buffer, count, done); });
+}
+
+BOOL PortDevice::WriteAll(const void* buffer, DWORD count, DWORD* done) {
   *done = 0;
   if (DWORD error = RefuseIfDead(false)) return Fail(error);
   if (count == 0) return TRUE;

@@ -49,6 +49,8 @@ class PortDevice : public KernelObject {
   // went are still delivered by the read that finds them; the device's
   // primitives keep reporting the removal to every later call). Bytes
   // received or sent keep the system timer fine for a while (system_tick.h).
+  // A write on the window thread lets the window go on painting while it
+  // waits (see window_wait.h).
   BOOL Read(void* buffer, DWORD count, DWORD* done) override;
   BOOL Write(const void* buffer, DWORD count, DWORD* done) override;
 
@@ -97,6 +99,8 @@ class PortDevice : public KernelObject {
   DCB CurrentSettings() const;
 
  private:
+  // The write loop of Write, on whichever thread runs it.
+  BOOL WriteAll(const void* buffer, DWORD count, DWORD* done);
   // ERROR_OPERATION_ABORTED once cancelled; else, with `checkPresence`,
   // CheckPresent().
   DWORD RefuseIfDead(bool checkPresence);

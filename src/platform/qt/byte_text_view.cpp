@@ -42,14 +42,14 @@ struct ByteTextView::Impl final : QObject {
   explicit Impl(ByteTextView* owner) : view(owner) {
     refresh.setSingleShot(true);
     refresh.setInterval(kRefreshIntervalMs);
-    QObject::connect(&refresh, &QTimer::timeout, view, [this] { ShowEnd(); });
+    QObject::connect(&refresh, &QTimer::timeout, view, [this] { Refresh(); });
   }
 
   ByteTextView* view;
   ByteTextStore store;
   ByteTextLines lines;
   QTimer refresh;          // coalesces the repaints of a stream of changes
-  bool following = true;   // the view shows the end; it stays there on resizes
+  bool following = true;   // the view keeps the end in sight as text arrives and on resizes
   bool adjusting = false;  // the scroll bars are being set by the view itself
   bool selecting = false;  // the left button is down over the text
   std::size_t anchor = 0;  // selection, as byte offsets: where it began
@@ -66,6 +66,9 @@ struct ByteTextView::Impl final : QObject {
   std::size_t VisibleColumns() const {
     return static_cast<std::size_t>(std::max<qreal>(1, view->viewport()->width() / FontMetrics().column));
   }
+  // The first column shown when the end of the last line is in view (one
+  // column beyond its last character, where a caret would stand).
+  int EndColumn() const { return ToScrollValue(SaturatingMinus(lines.LastLineWidth() + 1, VisibleColumns())); }
   std::pair<std::size_t, std::size_t> Selection() const { return std::minmax(anchor, caret); }
 
   void Changed() {
@@ -76,11 +79,11 @@ struct ByteTextView::Impl final : QObject {
     store.Clear();
     lines.Clear();
     anchor = caret = 0;
+    following = true;
   }
 
   // Sets the scroll ranges for the text and the viewport's size; with toEnd,
-  // scrolls to the last line and horizontally to the end of that line (one
-  // column beyond it, where a caret would stand).
+  // scrolls to the last line and horizontally to the end of that line.
   void LayOutScrollBars(bool toEnd) {
     const std::size_t rows = VisibleRows();
     const std::size_t columns = VisibleColumns();
@@ -93,7 +96,7 @@ struct ByteTextView::Impl final : QObject {
     horizontal->setPageStep(ToScrollValue(columns));
     if (toEnd) {
       vertical->setValue(vertical->maximum());
-      horizontal->setValue(ToScrollValue(SaturatingMinus(lines.LastLineWidth() + 1, columns)));
+      horizontal->setValue(EndColumn());
     }
     adjusting = false;
   }
@@ -102,6 +105,24 @@ struct ByteTextView::Impl final : QObject {
     following = true;
     LayOutScrollBars(true);
     view->viewport()->update();
+  }
+
+  // Shows a stream of changes: the scroll ranges grow with the text, and the
+  // view moves to the end only while it follows it.
+  void Refresh() {
+    LayOutScrollBars(following);
+    view->viewport()->update();
+  }
+
+  // After the user scrolled: the view follows the end again once it is back on
+  // the last line, unless the user moved it sideways away from where the end
+  // of that line shows.
+  void NoteUserScroll(bool sideways) {
+    QScrollBar* vertical = view->verticalScrollBar();
+    following = vertical->value() == vertical->maximum();
+    if (sideways && following) {
+      following = view->horizontalScrollBar()->value() == EndColumn();
+    }
   }
 
   // The character start nearest to a point of the viewport.
@@ -275,7 +296,7 @@ void ByteTextView::resizeEvent(QResizeEvent* event) {
 }
 
 void ByteTextView::scrollContentsBy(int dx, int dy) {
-  if (!m->adjusting) m->following = false;  // the user scrolled away from the end
+  if (!m->adjusting) m->NoteUserScroll(dx != 0);
   viewport()->update();
 }
 

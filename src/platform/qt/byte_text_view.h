@@ -30,9 +30,12 @@ class ByteTextView : public QAbstractScrollArea {
   std::size_t size() const;
   std::size_t lineCount() const;
 
-  // After every change the view shows the end of the text (the last line, and
-  // horizontally the end of that line). Repaints are coalesced: at most one
-  // every 50 ms while text keeps arriving.
+  // While the view is at the end, every change keeps the end in sight (the
+  // last line, and horizontally the end of that line). Scrolled back, the view
+  // stays where the user put it and only the scroll ranges grow; scrolled back
+  // to the last line, it follows the end again. Replacing or clearing the text
+  // shows its end. Repaints are coalesced: at most one every 50 ms while text
+  // keeps arriving.
 
  protected:
   void paintEvent(QPaintEvent* event) override;

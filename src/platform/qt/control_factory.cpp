@@ -15,6 +15,7 @@
 #include "qt/control_text.h"
 #include "qt/group_frame.h"
 #include "qt/icons.h"
+#include "qt/multi_line_edit.h"
 #include "qt/window_registry.h"
 
 namespace morvek::qt {
@@ -103,7 +104,7 @@ Created CreateEdit(QWidget* parent, DWORD style) {
     return {view, WindowKind::TextView};
   }
   if (style & ES_MULTILINE) {
-    auto* edit = new QPlainTextEdit(parent);
+    auto* edit = new MultiLineEdit(parent);
     if (!border) edit->setFrameShape(QFrame::NoFrame);
     edit->setLineWrapMode((style & ES_AUTOHSCROLL) ? QPlainTextEdit::NoWrap : QPlainTextEdit::WidgetWidth);
     edit->setTabChangesFocus(true);  // Tab moves on in a dialog, as in a Windows edit

@@ -110,6 +110,13 @@ std::string EncodeShownText(const WindowRecord& record) {
   return ToCp932(shown);
 }
 
+// A button shows a new caption at once, even when the handler that set it goes
+// on working before the window is painted again.
+void PaintCaptionNow(WindowRecord& record) {
+  const bool button = record.kind == WindowKind::PushButton || record.kind == WindowKind::CheckBox;
+  if (button && record.widget && record.widget->isVisible()) record.widget->repaint();
+}
+
 }  // namespace
 
 void SetWindowBytes(WindowRecord& record, std::string_view bytes, const std::shared_ptr<CString::Lineage>& lineage) {
@@ -138,6 +145,7 @@ void SetWindowBytes(WindowRecord& record, std::string_view bytes, const std::sha
     memory.edited = false;
     ++memory.fullRewrites;
     FitFontToTexts(record);
+    PaintCaptionNow(record);
   }
   memory.lineage = lineage;
   memory.lineageLength = bytes.size();

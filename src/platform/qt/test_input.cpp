@@ -73,6 +73,10 @@ void RightClick(HWND window, int x, int y) {
   if (widget) qt::SendMouse(widget, QEvent::MouseButtonRelease, Qt::RightButton, QPoint(x, y));
 }
 
+void RequestClose(HWND dialog) {
+  if (QWidget* widget = qt::WidgetOfWindow(dialog)) widget->close();
+}
+
 bool ChooseComboEntry(HWND combo, int index) {
   qt::WindowRecord* record = qt::FindWindowRecord(combo);
   if (!record || record->kind != qt::WindowKind::ComboBox || !record->widget) return false;

@@ -5,6 +5,7 @@
 #include <QImage>
 #include <QMenu>
 #include <QPixmap>
+#include <QScreen>
 
 #include "qt/control_text.h"
 #include "qt/qt_text.h"
@@ -74,10 +75,10 @@ bool WaitCursorShown() {
   return cursor && cursor->shape() == Qt::WaitCursor;
 }
 
-WindowImage RenderWindow(HWND window) {
-  qt::WindowRecord* record = qt::FindWindowRecord(window);
-  if (!record || !record->widget) return {};
-  QImage image = qt::Painted(record->widget).toImage().convertToFormat(QImage::Format_RGB32);
+namespace {
+
+WindowImage ImageOf(const QPixmap& pixmap) {
+  QImage image = pixmap.toImage().convertToFormat(QImage::Format_RGB32);
   WindowImage result;
   result.width = image.width();
   result.height = image.height();
@@ -86,6 +87,23 @@ WindowImage RenderWindow(HWND window) {
     for (int x = 0; x < image.width(); ++x) result.pixels.push_back(image.pixel(x, y) & 0xFFFFFFu);
   }
   return result;
+}
+
+}  // namespace
+
+WindowImage RenderWindow(HWND window) {
+  qt::WindowRecord* record = qt::FindWindowRecord(window);
+  if (!record || !record->widget) return {};
+  return ImageOf(qt::Painted(record->widget));
+}
+
+WindowImage ScreenImage(HWND window) {
+  qt::WindowRecord* record = qt::FindWindowRecord(window);
+  if (!record || !record->widget || !record->widget->screen()) return {};
+  QWidget* widget = record->widget;
+  QWidget* topLevel = widget->window();
+  const QPoint at = widget->mapTo(topLevel, QPoint(0, 0));
+  return ImageOf(widget->screen()->grabWindow(topLevel->winId(), at.x(), at.y(), widget->width(), widget->height()));
 }
 
 bool SaveWindowImage(HWND window, const std::string& pngPath) {

@@ -1,0 +1,210 @@
+// Pastes, drops and the edits' own keys and menu in the main window's boxes:
+// whatever the clipboard holds, the window survives, and only text goes in,
+// as typed text does.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QDropEvent>
+#include <QImage>
+#include <QMenu>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QAbstractScrollArea>
+#include <QTimer>
+#include <QUrl>
+#include <functional>
+#include <string>
+
+#include "platform/qt/window_registry.h"
+#include "platform/testing.h"
+#include "res/resource.h"
+#include "support/temp_dir.h"
+#include "support/terminal_session.h"
+
+namespace {
+
+using morvek::test::ControlText;
+using morvek::test::TerminalSession;
+using morvek::testing::kControl;
+using morvek::testing::kShift;
+
+constexpr UINT kVkInsert = 0x2D;
+
+QString Utf8(const char8_t* text) { return QString::fromUtf8(reinterpret_cast<const char*>(text)); }
+
+QWidget* WidgetOf(CWnd& dialog, int id) {
+  morvek::qt::WindowRecord* record = morvek::qt::FindWindowRecord(dialog.GetDlgItem(id)->m_hWnd);
+  return record ? record->widget.data() : nullptr;
+}
+
+// Where mouse input lands in a control: the viewport of a scrolling one.
+QWidget* InputTarget(QWidget* widget) {
+  auto* area = qobject_cast<QAbstractScrollArea*>(widget);
+  return area ? area->viewport() : widget;
+}
+
+void SendMouse(QWidget* target, QEvent::Type type, Qt::MouseButton button) {
+  const QPointF at(5, 5);
+  QMouseEvent event(type, at, target->mapToGlobal(at), button,
+                    type == QEvent::MouseButtonPress ? Qt::MouseButtons(button) : Qt::NoButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(target, &event);
+}
+
+// Opens the control's own context menu and triggers its entry named `entry`
+// (Qt's object names: "edit-paste", "edit-undo", ...) when it is enabled.
+void UseContextMenu(QWidget* widget, const QString& entry) {
+  QTimer::singleShot(0, [entry] {
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    if (!menu) return;
+    QAction* chosen = nullptr;
+    for (QAction* action : menu->actions()) {
+      if (action->objectName() == entry && action->isEnabled()) chosen = action;
+    }
+    menu->close();
+    if (chosen) chosen->trigger();
+  });
+  QContextMenuEvent event(QContextMenuEvent::Keyboard, QPoint(5, 5), widget->mapToGlobal(QPoint(5, 5)));
+  QCoreApplication::sendEvent(widget, &event);
+}
+
+void Drop(QWidget* widget, const QMimeData* data) {
+  QWidget* target = InputTarget(widget);
+  const QPoint at(5, 5);
+  QDragEnterEvent enter(at, Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(target, &enter);
+  QDropEvent drop(QPointF(at), Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(target, &drop);
+}
+
+class EditPaste : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    morvek::testing::CaptureMessageBoxes(true);
+    setenv("MORVEK_COM1", "loopback", 1);
+  }
+  void TearDown() override {
+    QGuiApplication::clipboard()->clear();
+    morvek::testing::CaptureMessageBoxes(false);
+    morvek::testing::TakeMessageBoxTexts();
+    unsetenv("MORVEK_COM1");
+  }
+  morvek::test::TempCurrentDir m_dir;
+};
+
+TEST_F(EditPaste, EveryClipboardPastesOnlyItsTextAndOnlyIntoTheSendBox) {
+  struct Clip {
+    const char* name;
+    std::function<QMimeData*()> make;  // null: nothing was ever copied
+    std::string pasted;                // CP932, as the send box then holds it
+  } clips[] = {
+      {"nothing", nullptr, ""},
+      // What the X11 clipboard hands out when nobody owns it.
+      {"no format", [] { return new QMimeData; }, ""},
+      {"empty text", [] { auto* d = new QMimeData; d->setText(""); return d; }, ""},
+      {"image", [] { auto* d = new QMimeData; d->setImageData(QImage(4, 4, QImage::Format_RGB32)); return d; }, ""},
+      {"file list", [] { auto* d = new QMimeData; d->setUrls({QUrl::fromLocalFile("/tmp/a.txt")}); return d; },
+       "file:///tmp/a.txt"},
+      {"HTML only", [] { auto* d = new QMimeData; d->setHtml("<b>bold</b>"); return d; }, ""},
+      {"HTML with text", [] { auto* d = new QMimeData; d->setHtml("<b>bold</b>"); d->setText("bold"); return d; },
+       "bold"},
+      {"Japanese text", [] { auto* d = new QMimeData; d->setText(Utf8(u8"送信ﾃｽﾄ")); return d; }, "送信ﾃｽﾄ"},
+      {"two lines", [] { auto* d = new QMimeData; d->setText("a\nb"); return d; }, "a\r\nb"},
+  };
+  struct Action {
+    const char* name;
+    std::function<void(HWND, QWidget*, const Clip&)> act;
+    bool pastes;  // into an editable box
+  } actions[] = {
+      {"Ctrl+V", [](HWND box, QWidget*, const Clip&) { morvek::testing::SendKey(box, 'V', kControl); }, true},
+      {"Shift+Insert", [](HWND box, QWidget*, const Clip&) { morvek::testing::SendKey(box, kVkInsert, kShift); }, true},
+      {"menu", [](HWND, QWidget* widget, const Clip&) { UseContextMenu(widget, "edit-paste"); }, true},
+      // The offscreen platform has no selection clipboard: a middle click pastes nothing there.
+      {"middle click",
+       [](HWND, QWidget* widget, const Clip&) {
+         SendMouse(InputTarget(widget), QEvent::MouseButtonPress, Qt::MiddleButton);
+         SendMouse(InputTarget(widget), QEvent::MouseButtonRelease, Qt::MiddleButton);
+       },
+       false},
+      {"drop",
+       [](HWND, QWidget* widget, const Clip& clip) {
+         std::unique_ptr<QMimeData> data(clip.make ? clip.make() : new QMimeData);
+         Drop(widget, data.get());
+       },
+       true},
+  };
+  TerminalSession session;
+  session.script = [&](CTerminalDlg& dlg) {
+    struct Box {
+      int id;
+      bool editable;
+    } boxes[] = {{IDC_SEND_BOX, true}, {IDC_RECEIVE_BOX, false}, {IDC_PORT_STATUS, false}};
+    for (const Box& box : boxes) {
+      HWND hwnd = dlg.GetDlgItem(box.id)->m_hWnd;
+      QWidget* widget = WidgetOf(dlg, box.id);
+      ASSERT_NE(widget, nullptr);
+      for (const Clip& clip : clips) {
+        for (const Action& action : actions) {
+          if (box.editable) dlg.GetDlgItem(box.id)->SetWindowText("");
+          const std::string before = ControlText(dlg, box.id);
+          if (clip.make) {
+            QGuiApplication::clipboard()->setMimeData(clip.make());
+          } else {
+            QGuiApplication::clipboard()->clear();
+          }
+          action.act(hwnd, widget, clip);
+          morvek::testing::PumpOnce();
+          const std::string expected = box.editable && action.pastes ? clip.pasted : before;
+          EXPECT_EQ(ControlText(dlg, box.id), expected) << box.id << ", " << clip.name << ", " << action.name;
+        }
+      }
+    }
+  };
+  session.Run();
+  EXPECT_TRUE(session.mainShown);
+}
+
+// The edits' own keys and menu entries in empty boxes, and a select-all and
+// copy of 10 MB in the receive box pasted into the send box.
+TEST_F(EditPaste, EditKeysAndMenusWorkOnEmptyAndHugeBoxes) {
+  const struct {
+    UINT key;
+    unsigned modifiers;
+  } keys[] = {{'Z', kControl}, {'Y', kControl}, {'Z', kControl | kShift}, {'A', kControl}, {'C', kControl},
+              {'X', kControl}, {VK_DELETE, 0},  {VK_BACK, 0},               {kVkInsert, kControl}};
+  const char* const entries[] = {"edit-undo", "edit-redo", "edit-cut", "edit-copy",
+                                 "edit-paste", "edit-delete", "select-all"};
+  TerminalSession session;
+  session.script = [&](CTerminalDlg& dlg) {
+    QGuiApplication::clipboard()->setMimeData(new QMimeData);
+    for (int id : {IDC_SEND_BOX, IDC_RECEIVE_BOX, IDC_PORT_STATUS}) {
+      dlg.GetDlgItem(id)->SetWindowText("");
+      HWND hwnd = dlg.GetDlgItem(id)->m_hWnd;
+      for (const auto& key : keys) {
+        morvek::testing::SendKey(hwnd, key.key, key.modifiers);
+        EXPECT_EQ(ControlText(dlg, id), "") << id << ", key " << key.key;
+      }
+      for (const char* entry : entries) {
+        UseContextMenu(WidgetOf(dlg, id), entry);
+        morvek::testing::PumpOnce();
+        EXPECT_EQ(ControlText(dlg, id), "") << id << ", " << entry;
+      }
+    }
+
+    std::string huge;
+    for (int line = 0; huge.size() < (10u << 20); ++line) huge += "line " + std::to_string(line) + " of the receive box\r\n";
+    dlg.GetDlgItem(IDC_RECEIVE_BOX)->SetWindowText(CString(std::string_view(huge)));
+    HWND receive = dlg.GetDlgItem(IDC_RECEIVE_BOX)->m_hWnd;
+    morvek::testing::SendKey(receive, 'A', kControl);
+    morvek::testing::SendKey(receive, 'C', kControl);
+    dlg.GetDlgItem(IDC_SEND_BOX)->SetWindowText("");
+    morvek::testing::SendKey(dlg.GetDlgItem(IDC_SEND_BOX)->m_hWnd, 'V', kControl);
+    EXPECT_EQ(ControlText(dlg, IDC_SEND_BOX), huge);
+  };
+  session.Run();
+  EXPECT_TRUE(session.mainShown);
+}
+
+}  // namespace
