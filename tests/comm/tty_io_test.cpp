@@ -318,11 +318,11 @@ TEST(TtyIo, ADeviceThatComesBackUnderItsNameIsReattachedWithItsSettings) {
   ASSERT_TRUE(GetCommState(port.get(), &dcb));
   EXPECT_EQ(dcb.BaudRate, 19200u);
   EXPECT_EQ(dcb.fOutxCtsFlow, 1u);
-  peer->Send("back");
+  ASSERT_TRUE(peer->Write("back"));
   EXPECT_EQ(morvek::test::ReadPort(port.get(), 4), "back");
   DWORD count = 0;
   ASSERT_TRUE(WriteFile(port.get(), "ok", 2, &count, nullptr));
-  EXPECT_EQ(peer->Receive(2), "ok");
+  EXPECT_EQ(peer->Read(2), "ok");
 }
 
 TEST(TtyIo, APseudoTerminalHasNoModemLinesButSwitchingThemSucceeds) {
