@@ -93,7 +93,7 @@ case "${1:-}" in
     status=0
     run_tests "$build-coverage" || status=$?
     gcovr --root "$here" --filter "$here/src/" --exclude-throw-branches \
-      --print-summary --output /dev/null "$build-coverage"
+      --print-summary --output "$build-coverage/coverage.txt" "$build-coverage"
     exit $status
     ;;
   *)
