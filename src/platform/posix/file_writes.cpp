@@ -1,4 +1,4 @@
-#include "file_writes.h"
+#include "posix/file_writes.h"
 
 #include <unistd.h>
 
@@ -8,8 +8,8 @@
 #include <cstdint>
 #include <mutex>
 
-#include "../testing.h"
-#include "errors.h"
+#include "posix/errors.h"
+#include "testing.h"
 
 namespace morvek::posix {
 

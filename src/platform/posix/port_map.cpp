@@ -1,4 +1,4 @@
-#include "port_map.h"
+#include "posix/port_map.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -12,7 +12,7 @@
 #include <cstring>
 #include <set>
 
-#include "open_targets.h"
+#include "posix/open_targets.h"
 
 namespace morvek::posix {
 

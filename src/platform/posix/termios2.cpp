@@ -1,6 +1,6 @@
 // Only the kernel's tty headers here (see termios2.h); <sys/ioctl.h> brings
 // ioctl() and the request numbers without a struct termios of its own.
-#include "termios2.h"
+#include "posix/termios2.h"
 
 #include <asm/termbits.h>
 #include <sys/ioctl.h>

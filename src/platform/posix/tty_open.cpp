@@ -1,4 +1,4 @@
-#include "tty_open.h"
+#include "posix/tty_open.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -9,9 +9,9 @@
 #include <cerrno>
 #include <utility>
 
-#include "device_users.h"
-#include "errors.h"
-#include "termios2.h"
+#include "posix/device_users.h"
+#include "posix/errors.h"
+#include "posix/termios2.h"
 
 namespace morvek::posix {
 

@@ -1,4 +1,4 @@
-#include "tty_port.h"
+#include "posix/tty_port.h"
 
 #include <linux/serial.h>
 #include <poll.h>
@@ -14,9 +14,9 @@
 #include <type_traits>
 #include <utility>
 
-#include "errors.h"
-#include "termios2.h"
-#include "tty_open.h"
+#include "posix/errors.h"
+#include "posix/termios2.h"
+#include "posix/tty_open.h"
 
 namespace morvek::posix {
 
@@ -122,7 +122,7 @@ TtyPort::LinePtr TtyPort::AttachedLine() {
   std::lock_guard lock(m_lineMutex);
   // Checked under the lock, so that no reopen slips in after OnCancel.
   if (m_line || m_reopenPath.empty() || IsCancelled()) return m_line;
-  const auto now = PortClock::now();
+  const auto now = comm::PortClock::now();
   if (now < m_nextAttempt) return nullptr;
   int fd = -1;
   const DWORD error = OpenExclusiveTty(m_reopenPath, &fd);
@@ -159,7 +159,7 @@ auto TtyPort::OnLine(Step step) {
   if (!line) return Result{ERROR_DEVICE_REMOVED};
   Result result = step(*line);
   DWORD error;
-  if constexpr (std::is_same_v<Result, PortStep>) {
+  if constexpr (std::is_same_v<Result, comm::PortStep>) {
     error = result.error;
   } else {
     error = result;
@@ -173,14 +173,14 @@ auto TtyPort::OnLine(Step step) {
   return result;
 }
 
-DWORD TtyPort::Poll(const Line& line, short events, Deadline deadline, short* revents) {
+DWORD TtyPort::Poll(const Line& line, short events, comm::Deadline deadline, short* revents) {
   *revents = 0;
   for (;;) {
     pollfd fds[2] = {{line.fd, events, 0}, {m_wakeFd, POLLIN, 0}};
     timespec wait{};
     timespec* timeout = nullptr;
-    if (deadline != NoDeadline()) {
-      auto left = std::max(deadline - PortClock::now(), PortClock::duration::zero());
+    if (deadline != comm::NoDeadline()) {
+      auto left = std::max(deadline - comm::PortClock::now(), comm::PortClock::duration::zero());
       auto seconds = std::chrono::duration_cast<std::chrono::seconds>(left);
       wait.tv_sec = static_cast<time_t>(seconds.count());
       wait.tv_nsec = static_cast<long>(std::chrono::nanoseconds(left - seconds).count());
@@ -198,11 +198,11 @@ DWORD TtyPort::Poll(const Line& line, short events, Deadline deadline, short* re
   }
 }
 
-PortStep TtyPort::ReadSome(char* buffer, std::size_t want, Deadline deadline, std::chrono::milliseconds) {
+comm::PortStep TtyPort::ReadSome(char* buffer, std::size_t want, comm::Deadline deadline, std::chrono::milliseconds) {
   return OnLine([&](Line& line) { return ReadFrom(line, buffer, want, deadline); });
 }
 
-PortStep TtyPort::ReadFrom(Line& line, char* buffer, std::size_t want, Deadline deadline) {
+comm::PortStep TtyPort::ReadFrom(Line& line, char* buffer, std::size_t want, comm::Deadline deadline) {
   for (;;) {
     short revents = 0;
     if (DWORD error = Poll(line, POLLIN, deadline, &revents)) return {error};
@@ -230,18 +230,18 @@ DWORD TtyPort::DsrHoldsOutput(const Line& line, bool* holds) {
   return ERROR_SUCCESS;
 }
 
-PortStep TtyPort::WriteSome(const char* buffer, std::size_t count, Deadline deadline) {
+comm::PortStep TtyPort::WriteSome(const char* buffer, std::size_t count, comm::Deadline deadline) {
   return OnLine([&](Line& line) { return WriteTo(line, buffer, count, deadline); });
 }
 
-PortStep TtyPort::WriteTo(Line& line, const char* buffer, std::size_t count, Deadline deadline) {
+comm::PortStep TtyPort::WriteTo(Line& line, const char* buffer, std::size_t count, comm::Deadline deadline) {
   for (;;) {
     bool held = false;
     if (DWORD error = DsrHoldsOutput(line, &held)) return {error};
     short revents = 0;
     if (held) {
-      if (PortClock::now() >= deadline) return {};
-      Deadline recheck = std::min(deadline, PortClock::now() + kDsrRecheck);
+      if (comm::PortClock::now() >= deadline) return {};
+      comm::Deadline recheck = std::min(deadline, comm::PortClock::now() + kDsrRecheck);
       if (DWORD error = Poll(line, 0, recheck, &revents)) return {error};
       if (revents & kHangup) return {ERROR_DEVICE_REMOVED};
       continue;

@@ -1,4 +1,4 @@
-#include "crt_stream.h"
+#include "posix/crt_stream.h"
 
 #include <unistd.h>
 
@@ -6,7 +6,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "../posix/file_writes.h"
+#include "posix/file_writes.h"
 
 namespace msvcrt {
 

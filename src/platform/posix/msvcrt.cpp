@@ -7,8 +7,8 @@
 #include <cstdio>
 #include <limits>
 
-#include "../posix/file_paths.h"
-#include "crt_stream.h"
+#include "posix/crt_stream.h"
+#include "posix/file_paths.h"
 
 namespace msvcrt {
 
