@@ -12,6 +12,7 @@
 
 #include "core/system_tick.h"
 #include "posix/file_times.h"
+#include "posix/retry_on_eintr.h"
 #include "testing.h"
 #include "win32_file.h"
 #include "win32_system.h"
@@ -89,8 +90,10 @@ void Sleep(DWORD dwMilliseconds) {
   const auto endSeconds = std::chrono::duration_cast<std::chrono::seconds>(end);
   const timespec until{static_cast<time_t>(endSeconds.count()), static_cast<long>((end - endSeconds).count())};
   // An absolute end: a signal that cuts the wait short does not shorten it.
-  while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &until, nullptr) == EINTR) {
-  }
+  morvek::posix::RetryOnEintr([&] {
+    errno = clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &until, nullptr);
+    return errno == 0 ? 0 : -1;
+  });
 }
 
 DWORD GetTickCount() {

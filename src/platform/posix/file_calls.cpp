@@ -17,6 +17,7 @@
 #include "posix/file_paths.h"
 #include "posix/file_times.h"
 #include "posix/file_writes.h"
+#include "posix/retry_on_eintr.h"
 #include "testing.h"
 #include "win32_file.h"
 #include "win32_system.h"
@@ -156,8 +157,7 @@ void SyncFolderOf(const std::string& path) {
   const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
   const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) return;
-  while (::fsync(fd) != 0 && errno == EINTR) {
-  }
+  morvek::posix::RetryOnEintr([&] { return ::fsync(fd); });
   ::close(fd);
 }
 

@@ -8,6 +8,7 @@
 #include "core/last_error.h"
 #include "posix/errors.h"
 #include "posix/file_writes.h"
+#include "posix/retry_on_eintr.h"
 #include "win32_file.h"
 
 namespace morvek::posix {
@@ -25,14 +26,10 @@ BOOL FileObject::Read(void* buffer, DWORD count, DWORD* done) {
   if (count > 0 && !buffer) return core::Fail(ERROR_INVALID_PARAMETER);
   char* bytes = static_cast<char*>(buffer);
   while (*done < count) {
-    const ssize_t n = ::read(m_fd, bytes + *done, count - *done);
-    if (n > 0) {
-      *done += static_cast<DWORD>(n);
-    } else if (n == 0) {
-      break;  // end of file
-    } else if (errno != EINTR) {
-      return FailWithErrno(errno);
-    }
+    const ssize_t n = RetryOnEintr([&] { return ::read(m_fd, bytes + *done, count - *done); });
+    if (n < 0) return FailWithErrno(errno);
+    if (n == 0) break;  // end of file
+    *done += static_cast<DWORD>(n);
   }
   return TRUE;
 }
@@ -72,18 +69,14 @@ BOOL FileObject::CutAtPointer() {
   if (!m_writable) return core::Fail(ERROR_ACCESS_DENIED);
   const off_t current = ::lseek(m_fd, 0, SEEK_CUR);
   if (current < 0) return FailWithErrno(errno);
-  while (::ftruncate(m_fd, current) != 0) {
-    if (errno != EINTR) return FailWithErrno(errno);
-  }
+  if (RetryOnEintr([&] { return ::ftruncate(m_fd, current); }) != 0) return FailWithErrno(errno);
   return TRUE;
 }
 
 BOOL FileObject::Sync() {
-  while (::fdatasync(m_fd) != 0) {
-    if (errno == EINVAL || errno == EROFS) return TRUE;  // a file that cannot be synced has nothing to sync
-    if (errno != EINTR) return FailWithErrno(errno);
-  }
-  return TRUE;
+  if (RetryOnEintr([&] { return ::fdatasync(m_fd); }) == 0) return TRUE;
+  if (errno == EINVAL || errno == EROFS) return TRUE;  // a file that cannot be synced has nothing to sync
+  return FailWithErrno(errno);
 }
 
 BOOL FileObject::Times(std::int64_t* changed, std::int64_t* accessed, std::int64_t* written) {

@@ -14,6 +14,7 @@
 #include "posix/file_object.h"
 #include "posix/file_paths.h"
 #include "posix/open_targets.h"
+#include "posix/retry_on_eintr.h"
 #include "win32_file.h"
 
 namespace morvek::posix {
@@ -47,11 +48,9 @@ int LockFor(DWORD shareMode, bool writable) {
 }
 
 BOOL TakeLock(int fd, int lock) {
-  while (::flock(fd, lock | LOCK_NB) != 0) {
-    if (errno == EWOULDBLOCK) return core::Fail(ERROR_SHARING_VIOLATION);
-    if (errno != EINTR) return FailWithErrno(errno);
-  }
-  return TRUE;
+  if (RetryOnEintr([&] { return ::flock(fd, lock | LOCK_NB); }) == 0) return TRUE;
+  if (errno == EWOULDBLOCK) return core::Fail(ERROR_SHARING_VIOLATION);
+  return FailWithErrno(errno);
 }
 
 // Checks what was opened and makes the descriptor blocking again.
@@ -62,19 +61,9 @@ BOOL PrepareDescriptor(int fd, const OpenPlan& plan, int lock) {
   if (::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) return FailWithErrno(errno);
   if (lock != 0 && !TakeLock(fd, lock)) return FALSE;
   if (plan.truncate) {
-    while (::ftruncate(fd, 0) != 0) {
-      if (errno != EINTR) return FailWithErrno(errno);
-    }
+    if (RetryOnEintr([&] { return ::ftruncate(fd, 0); }) != 0) return FailWithErrno(errno);
   }
   return TRUE;
-}
-
-int OpenRetrying(const std::string& path, int flags) {
-  int fd;
-  do {
-    fd = ::open(path.c_str(), flags, 0666);
-  } while (fd < 0 && errno == EINTR);
-  return fd;
 }
 
 }  // namespace
@@ -100,7 +89,7 @@ HANDLE OpenFilePath(const char* path, DWORD access, DWORD shareMode, DWORD dispo
     core::Fail(ERROR_ACCESS_DENIED);
     return INVALID_HANDLE_VALUE;
   }
-  const int fd = OpenRetrying(mappedPath, plan.flags);
+  const int fd = RetryOnEintr([&] { return ::open(mappedPath.c_str(), plan.flags, 0666); });
   if (fd < 0) {
     // CREATE_NEW on an existing name says so as Windows does.
     core::Fail(errno == EEXIST ? ERROR_FILE_EXISTS : ErrorFromErrno(errno));

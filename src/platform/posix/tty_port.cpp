@@ -15,6 +15,7 @@
 #include <utility>
 
 #include "posix/errors.h"
+#include "posix/retry_on_eintr.h"
 #include "posix/termios2.h"
 #include "posix/tty_open.h"
 
@@ -32,16 +33,12 @@ bool IsNoModemControl(int error) { return error == ENOTTY || error == EINVAL; }
 
 bool HasModemLines(int fd) {
   int bits = 0;
-  while (ioctl(fd, TIOCMGET, &bits) != 0) {
-    if (errno != EINTR) return !IsNoModemControl(errno);
-  }
+  if (RetryOnEintr([&] { return ioctl(fd, TIOCMGET, &bits); }) != 0) return !IsNoModemControl(errno);
   return true;
 }
 
 DWORD Ioctl(int fd, unsigned long request, void* argument) {
-  while (ioctl(fd, request, argument) != 0) {
-    if (errno != EINTR) return ErrorFromErrno(errno);
-  }
+  if (RetryOnEintr([&] { return ioctl(fd, request, argument); }) != 0) return ErrorFromErrno(errno);
   return ERROR_SUCCESS;
 }
 
@@ -107,8 +104,7 @@ TtyPort::~TtyPort() { close(m_wakeFd); }
 void TtyPort::OnCancel() {
   const std::uint64_t one = 1;
   // The eventfd stays readable from now on, so every later poll returns at once.
-  while (write(m_wakeFd, &one, sizeof one) < 0 && errno == EINTR) {
-  }
+  RetryOnEintr([&] { return write(m_wakeFd, &one, sizeof one); });
   LinePtr line;
   {
     std::lock_guard lock(m_lineMutex);
@@ -175,8 +171,10 @@ auto TtyPort::OnLine(Step step) {
 
 DWORD TtyPort::Poll(const Line& line, short events, comm::Deadline deadline, short* revents) {
   *revents = 0;
-  for (;;) {
-    pollfd fds[2] = {{line.fd, events, 0}, {m_wakeFd, POLLIN, 0}};
+  pollfd fds[2] = {{line.fd, events, 0}, {m_wakeFd, POLLIN, 0}};
+  // The time left is measured anew for each try, so that a signal does not
+  // push the deadline back.
+  const int ready = RetryOnEintr([&] {
     timespec wait{};
     timespec* timeout = nullptr;
     if (deadline != comm::NoDeadline()) {
@@ -186,16 +184,13 @@ DWORD TtyPort::Poll(const Line& line, short events, comm::Deadline deadline, sho
       wait.tv_nsec = static_cast<long>(std::chrono::nanoseconds(left - seconds).count());
       timeout = &wait;
     }
-    int ready = ppoll(fds, 2, timeout, nullptr);
-    if (ready < 0) {
-      if (errno == EINTR) continue;
-      return ErrorFromErrno(errno);
-    }
-    if (fds[1].revents) return ERROR_OPERATION_ABORTED;
-    if (fds[0].revents & POLLNVAL) return ERROR_INVALID_HANDLE;
-    *revents = fds[0].revents;
-    return ERROR_SUCCESS;
-  }
+    return ppoll(fds, 2, timeout, nullptr);
+  });
+  if (ready < 0) return ErrorFromErrno(errno);
+  if (fds[1].revents) return ERROR_OPERATION_ABORTED;
+  if (fds[0].revents & POLLNVAL) return ERROR_INVALID_HANDLE;
+  *revents = fds[0].revents;
+  return ERROR_SUCCESS;
 }
 
 comm::PortStep TtyPort::ReadSome(char* buffer, std::size_t want, comm::Deadline deadline, std::chrono::milliseconds) {
@@ -209,10 +204,9 @@ comm::PortStep TtyPort::ReadFrom(Line& line, char* buffer, std::size_t want, com
     if (revents == 0) return {};
     // With VMIN = 0 a read of an empty tty also returns 0: only after the poll
     // said "readable" does 0 mean that the device hung up.
-    ssize_t got = read(line.fd, buffer, want);
+    ssize_t got = RetryOnEintr([&] { return read(line.fd, buffer, want); });
     if (got > 0) return {ERROR_SUCCESS, static_cast<std::size_t>(got)};
     if (got == 0) return {ERROR_DEVICE_REMOVED};
-    if (errno == EINTR) continue;
     if (errno == EAGAIN) {
       if (revents & kHangup) return {ERROR_DEVICE_REMOVED};
       continue;
@@ -248,9 +242,9 @@ comm::PortStep TtyPort::WriteTo(Line& line, const char* buffer, std::size_t coun
     }
     if (DWORD error = Poll(line, POLLOUT, deadline, &revents)) return {error};
     if (revents == 0) return {};
-    ssize_t sent = write(line.fd, buffer, count);
+    ssize_t sent = RetryOnEintr([&] { return write(line.fd, buffer, count); });
     if (sent > 0) return {ERROR_SUCCESS, static_cast<std::size_t>(sent)};
-    if (sent < 0 && errno != EINTR && errno != EAGAIN) return {ErrorFromErrno(errno)};
+    if (sent < 0 && errno != EAGAIN) return {ErrorFromErrno(errno)};
     if (revents & kHangup) return {ERROR_DEVICE_REMOVED};
   }
 }
@@ -261,9 +255,7 @@ DWORD TtyPort::CheckPresent() {
 
 DWORD TtyPort::PresenceOf(const Line& line) {
   pollfd fd{line.fd, POLLIN, 0};
-  int ready;
-  while ((ready = poll(&fd, 1, 0)) < 0 && errno == EINTR) {
-  }
+  const int ready = RetryOnEintr([&] { return poll(&fd, 1, 0); });
   if (ready <= 0 || !(fd.revents & kHangup)) return ERROR_SUCCESS;
   // A hung-up line whose last bytes still wait in the queue stays readable
   // until they are taken.
