@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstdint>
 #include <ctime>
@@ -90,6 +91,13 @@ struct TtyPort::Line {
   std::mutex countsMutex;
   bool hasCounters = false;
   ErrorCounts counts;
+  // Line errors come with received bytes: set when bytes were seen or taken
+  // since the counters were last read.
+  std::atomic<bool> inputSinceCounts{false};
+  // Writes that put bytes in the output queue, and how many of them the queue
+  // was last seen empty after: only this handle's writes fill it.
+  std::atomic<std::uint64_t> writesQueued{0};
+  std::atomic<std::uint64_t> writesDrained{0};
 };
 
 TtyPort::TtyPort(int fd, int wakeFd, std::string reopenPath)
@@ -205,7 +213,10 @@ comm::PortStep TtyPort::ReadFrom(Line& line, char* buffer, std::size_t want, com
     // With VMIN = 0 a read of an empty tty also returns 0: only after the poll
     // said "readable" does 0 mean that the device hung up.
     ssize_t got = RetryOnEintr([&] { return read(line.fd, buffer, want); });
-    if (got > 0) return {ERROR_SUCCESS, static_cast<std::size_t>(got)};
+    if (got > 0) {
+      line.inputSinceCounts.store(true);
+      return {ERROR_SUCCESS, static_cast<std::size_t>(got)};
+    }
     if (got == 0) return {ERROR_DEVICE_REMOVED};
     if (errno == EAGAIN) {
       if (revents & kHangup) return {ERROR_DEVICE_REMOVED};
@@ -243,7 +254,11 @@ comm::PortStep TtyPort::WriteTo(Line& line, const char* buffer, std::size_t coun
     if (DWORD error = Poll(line, POLLOUT, deadline, &revents)) return {error};
     if (revents == 0) return {};
     ssize_t sent = RetryOnEintr([&] { return write(line.fd, buffer, count); });
-    if (sent > 0) return {ERROR_SUCCESS, static_cast<std::size_t>(sent)};
+    if (sent > 0) {
+      // Counted once the bytes are in the queue (see QueuesOf).
+      line.writesQueued.fetch_add(1);
+      return {ERROR_SUCCESS, static_cast<std::size_t>(sent)};
+    }
     if (sent < 0 && errno != EAGAIN) return {ErrorFromErrno(errno)};
     if (revents & kHangup) return {ERROR_DEVICE_REMOVED};
   }
@@ -254,14 +269,25 @@ DWORD TtyPort::CheckPresent() {
 }
 
 DWORD TtyPort::PresenceOf(const Line& line) {
+  int queued = 0;
+  return InputOf(line, &queued);
+}
+
+DWORD TtyPort::InputOf(const Line& line, int* queued) {
+  *queued = 0;
   pollfd fd{line.fd, POLLIN, 0};
   const int ready = RetryOnEintr([&] { return poll(&fd, 1, 0); });
-  if (ready <= 0 || !(fd.revents & kHangup)) return ERROR_SUCCESS;
+  if (ready <= 0) return ERROR_SUCCESS;
+  int count = 0;
+  const bool counted = RetryOnEintr([&] { return ioctl(line.fd, FIONREAD, &count); }) == 0;
   // A hung-up line whose last bytes still wait in the queue stays readable
   // until they are taken.
-  int queued = 0;
-  if (ioctl(line.fd, FIONREAD, &queued) == 0 && queued > 0) return ERROR_SUCCESS;
-  return ERROR_DEVICE_REMOVED;
+  if (counted && count > 0) {
+    *queued = count;
+    return ERROR_SUCCESS;
+  }
+  if (fd.revents & kHangup) return ERROR_DEVICE_REMOVED;
+  return counted ? ERROR_SUCCESS : ErrorFromErrno(errno);
 }
 
 DWORD TtyPort::ReadLineState(DCB* dcb) {
@@ -286,16 +312,24 @@ DWORD TtyPort::QueryQueues(DWORD* errors, COMSTAT* stat) {
 }
 
 DWORD TtyPort::QueuesOf(Line& line, DWORD* errors, COMSTAT* stat) {
-  int inQueue = 0;
-  int outQueue = 0;
-  if (DWORD error = Ioctl(line.fd, FIONREAD, &inQueue)) return error;
-  if (inQueue == 0) {
-    if (DWORD error = PresenceOf(line)) return error;
-  }
-  if (DWORD error = Ioctl(line.fd, TIOCOUTQ, &outQueue)) return error;
-  stat->cbInQue = static_cast<DWORD>(std::max(inQueue, 0));
-  stat->cbOutQue = static_cast<DWORD>(std::max(outQueue, 0));
   *errors = 0;
+  int inQueue = 0;
+  if (DWORD error = InputOf(line, &inQueue)) return error;
+  stat->cbInQue = static_cast<DWORD>(inQueue);
+  stat->cbOutQue = 0;
+  // The output queue is asked for only while bytes written since it was last
+  // seen empty may still wait in it: an idle port costs one poll a query.
+  const std::uint64_t queued = line.writesQueued.load();
+  if (queued != line.writesDrained.load()) {
+    int outQueue = 0;
+    if (DWORD error = Ioctl(line.fd, TIOCOUTQ, &outQueue)) return error;
+    stat->cbOutQue = static_cast<DWORD>(std::max(outQueue, 0));
+    if (outQueue <= 0) line.writesDrained.store(queued);
+  }
+  // The counters are read while bytes wait and once more after they were
+  // taken; with no byte since, they cannot have moved.
+  const bool input = line.inputSinceCounts.exchange(inQueue > 0) || inQueue > 0;
+  if (!input) return ERROR_SUCCESS;
   std::lock_guard lock(line.countsMutex);
   ErrorCounts now;
   // A device without counters (a pseudo-terminal) has no line errors.

@@ -85,7 +85,12 @@ class TtyPort final : public comm::PortDevice {
   comm::PortStep WriteTo(Line& line, const char* buffer, std::size_t count, comm::Deadline deadline);
   // Whether DSR output flow holds the output now.
   DWORD DsrHoldsOutput(const Line& line, bool* holds);
+  // ERROR_DEVICE_REMOVED once the device hung up and its last bytes were
+  // taken, else ERROR_SUCCESS.
   DWORD PresenceOf(const Line& line);
+  // The bytes waiting in the input queue (counted only when a poll says there
+  // are any), with the removal PresenceOf reports.
+  DWORD InputOf(const Line& line, int* queued);
   DWORD QueuesOf(Line& line, DWORD* errors, COMSTAT* stat);
   DWORD SwitchOn(const Line& line, DWORD function);
   DWORD ModemLinesOf(const Line& line, DWORD* status);
