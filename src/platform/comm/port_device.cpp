@@ -72,16 +72,19 @@ void PortDevice::Cancel() {
   OnCancel();
 }
 
+DWORD PortDevice::BeginTransfer(const void* buffer, DWORD count, COMMTIMEOUTS* timeouts) {
+  if (DWORD error = RefuseIfDead(false)) return error;
+  if (count > 0 && !buffer) return ERROR_INVALID_PARAMETER;
+  std::lock_guard lock(m_settingsMutex);
+  *timeouts = m_timeouts;
+  return ERROR_SUCCESS;
+}
+
 BOOL PortDevice::Read(void* buffer, DWORD count, DWORD* done) {
   *done = 0;
-  if (DWORD error = RefuseIfDead(false)) return core::Fail(error);
-  if (count == 0) return TRUE;
-  if (!buffer) return core::Fail(ERROR_INVALID_PARAMETER);
   COMMTIMEOUTS timeouts;
-  {
-    std::lock_guard lock(m_settingsMutex);
-    timeouts = m_timeouts;
-  }
+  if (DWORD error = BeginTransfer(buffer, count, &timeouts)) return core::Fail(error);
+  if (count == 0) return TRUE;
   const auto start = PortClock::now();
   const bool immediate = timeouts.ReadIntervalTimeout == MAXDWORD && timeouts.ReadTotalTimeoutMultiplier == 0 &&
                          timeouts.ReadTotalTimeoutConstant == 0;
@@ -123,14 +126,9 @@ BOOL PortDevice::Write(const void* buffer, DWORD count, DWORD* done) {
 
 BOOL PortDevice::WriteAll(const void* buffer, DWORD count, DWORD* done) {
   *done = 0;
-  if (DWORD error = RefuseIfDead(false)) return core::Fail(error);
-  if (count == 0) return TRUE;
-  if (!buffer) return core::Fail(ERROR_INVALID_PARAMETER);
   COMMTIMEOUTS timeouts;
-  {
-    std::lock_guard lock(m_settingsMutex);
-    timeouts = m_timeouts;
-  }
+  if (DWORD error = BeginTransfer(buffer, count, &timeouts)) return core::Fail(error);
+  if (count == 0) return TRUE;
   const Deadline deadline = TotalDeadline(PortClock::now(), timeouts.WriteTotalTimeoutMultiplier,
                                           timeouts.WriteTotalTimeoutConstant, count);
   const char* bytes = static_cast<const char*>(buffer);

@@ -99,6 +99,9 @@ class PortDevice : public core::KernelObject {
   DCB CurrentSettings() const;
 
  private:
+  // What every read and write checks first (the port is alive, a buffer is
+  // there for a count above 0); the time-outs in force. ERROR_SUCCESS to go on.
+  DWORD BeginTransfer(const void* buffer, DWORD count, COMMTIMEOUTS* timeouts);
   // The write loop of Write, on whichever thread runs it.
   BOOL WriteAll(const void* buffer, DWORD count, DWORD* done);
   // ERROR_OPERATION_ABORTED once cancelled; else, with `checkPresence`,
