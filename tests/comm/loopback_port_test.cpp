@@ -84,23 +84,6 @@ TEST_F(LoopbackPort, ModemOutputsLoopToTheInputs) {
   }
 }
 
-TEST_F(LoopbackPort, XoffLoopedBackHoldsTheRestUntilXon) {
-  ASSERT_TRUE(ChangeState(port(), [](DCB& d) {
-    d.fOutX = 1;
-    d.BaudRate = 115200;
-  }));
-  ASSERT_TRUE(SetTimeouts(port(), 30));
-  Write("A\x13" "B");
-  EXPECT_EQ(ReadOnce(), "A");
-  DWORD errors = 0;
-  COMSTAT stat{};
-  ASSERT_TRUE(ClearCommError(port(), &errors, &stat));
-  EXPECT_TRUE(stat.fXoffHold);
-  EXPECT_EQ(stat.cbOutQue, 1u);
-  ASSERT_TRUE(EscapeCommFunction(port(), SETXON));
-  EXPECT_EQ(ReadOnce(), "B");
-}
-
 TEST_F(LoopbackPort, HeldOutputTimesOutAWriteOnceTheQueueIsFull) {
   ASSERT_TRUE(ChangeState(port(), [](DCB& d) { d.fOutxCtsFlow = 1; }));
   ASSERT_TRUE(EscapeCommFunction(port(), CLRRTS));

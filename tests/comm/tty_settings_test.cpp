@@ -37,6 +37,7 @@ class TtySettings : public testing::Test {
   OpenPort port{"COM1"};
 };
 
+// (Every byte through the raw tty: TtyIo.)
 TEST_F(TtySettings, OpenPutsTheTtyInRawModeWithoutBlockingReads) {
   termios2 tty = KernelSettings(peer.SlavePath());
   EXPECT_EQ(tty.c_lflag & (ICANON | ECHO | ECHONL | ISIG | IEXTEN), 0u);
@@ -45,15 +46,6 @@ TEST_F(TtySettings, OpenPutsTheTtyInRawModeWithoutBlockingReads) {
   EXPECT_EQ(tty.c_cflag & (CLOCAL | CREAD), CLOCAL | CREAD);
   EXPECT_EQ(tty.c_cc[VMIN], 0);
   EXPECT_EQ(tty.c_cc[VTIME], 0);
-
-  // Line-discipline bytes pass both ways untouched.
-  const std::string control("\r\n\x03\x04\x7f\x11\x13\x1a\0", 9);
-  ASSERT_TRUE(morvek::test::SetTimeouts(port.get(), 50));
-  ASSERT_TRUE(peer.Write(control));
-  EXPECT_EQ(morvek::test::ReadPort(port.get(), control.size()), control);
-  DWORD written = 0;
-  ASSERT_TRUE(WriteFile(port.get(), control.data(), static_cast<DWORD>(control.size()), &written, nullptr));
-  EXPECT_EQ(peer.Read(control.size()), control);
 }
 
 TEST_F(TtySettings, EveryRateOfTheProgramReachesTheTty) {
