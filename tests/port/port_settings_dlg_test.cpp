@@ -102,13 +102,6 @@ TEST_F(PortSettingsDialog, FirstShowingWithoutAFileTakesTheDefaults) {
   });
   EXPECT_EQ(g_bSettingsFileRead, 0);
   EXPECT_EQ(RecordOf(g_portConfig), RecordOf(morvek::test::DefaultPortConfig()));
-
-  // A file too short to hold a record counts as missing.
-  WriteFileBytes("morvek.ini", std::string(127, '\x01'));
-  g_portConfig = PortConfig{};
-  RunSettingsDialog([](CPortSettingsDlg&) {});
-  EXPECT_EQ(g_bSettingsFileRead, 0);
-  EXPECT_EQ(RecordOf(g_portConfig), RecordOf(morvek::test::DefaultPortConfig()));
 }
 
 TEST_F(PortSettingsDialog, FirstShowingWithAFileKeepsItsValuesAndSelectsByPrefix) {
