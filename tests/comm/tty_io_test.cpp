@@ -1,20 +1,14 @@
 // Reading and writing a tty port with a pseudo-terminal peer: the COMMTIMEOUTS
-// rules, waking blocked calls at close, and a peer that goes away.
+// rules and the line's own controls. (Close and hang-up: PortDevice; a device
+// that comes back under its name: UnplugTest.)
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-
 #include <chrono>
-#include <filesystem>
-#include <functional>
 #include <string>
-#include <thread>
 
 #include "platform/posix/system_tick.h"
 #include "platform/testing.h"
 #include "port_test_support.h"
-#include "support/stable_names.h"
-#include "support/temp_dir.h"
 
 namespace {
 
@@ -148,64 +142,6 @@ TEST_F(TtyIo, AWriteTimeoutEndsAWriteTheLineCannotTake) {
   EXPECT_EQ(GetLastError(), ERROR_TIMEOUT);
   EXPECT_GT(written, 0u);
   EXPECT_LT(written, block.size());
-}
-
-// Calls ClearCommError until it succeeds or `timeout` passes.
-bool PortAnswersWithin(HANDLE port, std::chrono::milliseconds timeout) {
-  const auto end = Clock::now() + timeout;
-  DWORD errors = 0;
-  COMSTAT stat{};
-  while (!ClearCommError(port, &errors, &stat)) {
-    if (GetLastError() != ERROR_DEVICE_REMOVED || Clock::now() >= end) return false;
-    std::this_thread::sleep_for(5ms);
-  }
-  return true;
-}
-
-TEST(TtyReattach, ADeviceThatComesBackUnderItsNameIsReattachedWithItsSettings) {
-  morvek::test::TempCurrentDir dir;
-  morvek::test::StableNames names(dir.path());
-  const std::string link = names.ById("usb-A");
-  auto peer = std::make_unique<PtyPeer>(12);
-  morvek::test::StableNames::Point(link, peer->SlavePath());
-  morvek::test::ScopedEnv named("MORVEK_COM12", link);
-  OpenPort port("COM12");
-  ASSERT_TRUE(port.ok()) << port.openError();
-  ASSERT_TRUE(morvek::test::ChangeState(port.get(), [](DCB& dcb) {
-    dcb.BaudRate = 19200;
-    dcb.fOutxCtsFlow = 1;
-  }));
-  peer->Hangup();
-
-  // What the name leads to meanwhile is no serial port: the port stays away.
-  morvek::test::WriteFileBytes("plain", "not a tty");
-  std::filesystem::create_directory("folder");
-  ASSERT_EQ(mkfifo("fifo", 0600), 0);
-  for (const char* target : {"missing", "plain", "folder", "fifo", "/dev/null"}) {
-    SCOPED_TRACE(target);
-    morvek::test::StableNames::Point(link, target[0] == '/' ? target : (dir.path() / target).string());
-    // An observation window of a few reopen periods, not a wait for an event.
-    EXPECT_FALSE(PortAnswersWithin(port.get(), 300ms));
-    DWORD count = 0;
-    SetLastError(ERROR_SUCCESS);
-    EXPECT_FALSE(WriteFile(port.get(), "x", 1, &count, nullptr));
-    EXPECT_EQ(GetLastError(), ERROR_DEVICE_REMOVED);
-  }
-
-  // A serial device under the name again: the same handle carries on, with
-  // the line settings it had.
-  peer = std::make_unique<PtyPeer>(13);
-  morvek::test::StableNames::Point(link, peer->SlavePath());
-  ASSERT_TRUE(PortAnswersWithin(port.get(), 10s));
-  DCB dcb{};
-  ASSERT_TRUE(GetCommState(port.get(), &dcb));
-  EXPECT_EQ(dcb.BaudRate, 19200u);
-  EXPECT_EQ(dcb.fOutxCtsFlow, 1u);
-  ASSERT_TRUE(peer->Write("back"));
-  EXPECT_EQ(morvek::test::ReadPort(port.get(), 4), "back");
-  DWORD count = 0;
-  ASSERT_TRUE(WriteFile(port.get(), "ok", 2, &count, nullptr));
-  EXPECT_EQ(peer->Read(2), "ok");
 }
 
 TEST_F(TtyIo, APseudoTerminalHasNoModemLinesButSwitchingThemSucceeds) {

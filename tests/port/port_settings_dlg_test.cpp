@@ -29,15 +29,10 @@ using morvek::test::WriteFileBytes;
 std::string Bytes(const CString& text) { return std::string(text.View()); }
 
 CComboBox& BoxOf(CPortSettingsDlg& dlg, ListSetting setting) {
-  switch (setting) {
-    case ListSetting::Port: return dlg.m_cmbPort;
-    case ListSetting::BaudRate: return dlg.m_cmbBaudRate;
-    case ListSetting::ByteSize: return dlg.m_cmbByteSize;
-    case ListSetting::Parity: return dlg.m_cmbParity;
-    case ListSetting::StopBits: return dlg.m_cmbStopBits;
-    case ListSetting::FlowControl: break;
-  }
-  return dlg.m_cmbFlowControl;
+  CComboBox CPortSettingsDlg::*const boxes[] = {&CPortSettingsDlg::m_cmbPort,     &CPortSettingsDlg::m_cmbBaudRate,
+                                                &CPortSettingsDlg::m_cmbByteSize, &CPortSettingsDlg::m_cmbParity,
+                                                &CPortSettingsDlg::m_cmbStopBits, &CPortSettingsDlg::m_cmbFlowControl};
+  return dlg.*boxes[static_cast<int>(setting)];
 }
 
 // Picks an entry from the drop-down list as the operator does.
