@@ -1,4 +1,4 @@
-#include "tty_port.h"
+#include "posix/tty_port.h"
 
 #include <linux/serial.h>
 #include <poll.h>
@@ -14,9 +14,10 @@
 #include <type_traits>
 #include <utility>
 
-#include "errors.h"
-#include "termios2.h"
-#include "tty_open.h"
+#include "posix/errors.h"
+#include "posix/retry_on_eintr.h"
+#include "posix/termios2.h"
+#include "posix/tty_open.h"
 
 namespace morvek::posix {
 
@@ -32,16 +33,12 @@ bool IsNoModemControl(int error) { return error == ENOTTY || error == EINVAL; }
 
 bool HasModemLines(int fd) {
   int bits = 0;
-  while (ioctl(fd, TIOCMGET, &bits) != 0) {
-    if (errno != EINTR) return !IsNoModemControl(errno);
-  }
+  if (RetryOnEintr([&] { return ioctl(fd, TIOCMGET, &bits); }) != 0) return !IsNoModemControl(errno);
   return true;
 }
 
 DWORD Ioctl(int fd, unsigned long request, void* argument) {
-  while (ioctl(fd, request, argument) != 0) {
-    if (errno != EINTR) return ErrorFromErrno(errno);
-  }
+  if (RetryOnEintr([&] { return ioctl(fd, request, argument); }) != 0) return ErrorFromErrno(errno);
   return ERROR_SUCCESS;
 }
 
@@ -107,8 +104,7 @@ TtyPort::~TtyPort() { close(m_wakeFd); }
 void TtyPort::OnCancel() {
   const std::uint64_t one = 1;
   // The eventfd stays readable from now on, so every later poll returns at once.
-  while (write(m_wakeFd, &one, sizeof one) < 0 && errno == EINTR) {
-  }
+  RetryOnEintr([&] { return write(m_wakeFd, &one, sizeof one); });
   LinePtr line;
   {
     std::lock_guard lock(m_lineMutex);
@@ -122,7 +118,7 @@ TtyPort::LinePtr TtyPort::AttachedLine() {
   std::lock_guard lock(m_lineMutex);
   // Checked under the lock, so that no reopen slips in after OnCancel.
   if (m_line || m_reopenPath.empty() || IsCancelled()) return m_line;
-  const auto now = PortClock::now();
+  const auto now = comm::PortClock::now();
   if (now < m_nextAttempt) return nullptr;
   int fd = -1;
   const DWORD error = OpenExclusiveTty(m_reopenPath, &fd);
@@ -159,7 +155,7 @@ auto TtyPort::OnLine(Step step) {
   if (!line) return Result{ERROR_DEVICE_REMOVED};
   Result result = step(*line);
   DWORD error;
-  if constexpr (std::is_same_v<Result, PortStep>) {
+  if constexpr (std::is_same_v<Result, comm::PortStep>) {
     error = result.error;
   } else {
     error = result;
@@ -173,46 +169,44 @@ auto TtyPort::OnLine(Step step) {
   return result;
 }
 
-DWORD TtyPort::Poll(const Line& line, short events, Deadline deadline, short* revents) {
+DWORD TtyPort::Poll(const Line& line, short events, comm::Deadline deadline, short* revents) {
   *revents = 0;
-  for (;;) {
-    pollfd fds[2] = {{line.fd, events, 0}, {m_wakeFd, POLLIN, 0}};
+  pollfd fds[2] = {{line.fd, events, 0}, {m_wakeFd, POLLIN, 0}};
+  // The time left is measured anew for each try, so that a signal does not
+  // push the deadline back.
+  const int ready = RetryOnEintr([&] {
     timespec wait{};
     timespec* timeout = nullptr;
-    if (deadline != NoDeadline()) {
-      auto left = std::max(deadline - PortClock::now(), PortClock::duration::zero());
+    if (deadline != comm::NoDeadline()) {
+      auto left = std::max(deadline - comm::PortClock::now(), comm::PortClock::duration::zero());
       auto seconds = std::chrono::duration_cast<std::chrono::seconds>(left);
       wait.tv_sec = static_cast<time_t>(seconds.count());
       wait.tv_nsec = static_cast<long>(std::chrono::nanoseconds(left - seconds).count());
       timeout = &wait;
     }
-    int ready = ppoll(fds, 2, timeout, nullptr);
-    if (ready < 0) {
-      if (errno == EINTR) continue;
-      return ErrorFromErrno(errno);
-    }
-    if (fds[1].revents) return ERROR_OPERATION_ABORTED;
-    if (fds[0].revents & POLLNVAL) return ERROR_INVALID_HANDLE;
-    *revents = fds[0].revents;
-    return ERROR_SUCCESS;
-  }
+    return ppoll(fds, 2, timeout, nullptr);
+  });
+  if (ready < 0) return ErrorFromErrno(errno);
+  if (fds[1].revents) return ERROR_OPERATION_ABORTED;
+  if (fds[0].revents & POLLNVAL) return ERROR_INVALID_HANDLE;
+  *revents = fds[0].revents;
+  return ERROR_SUCCESS;
 }
 
-PortStep TtyPort::ReadSome(char* buffer, std::size_t want, Deadline deadline, std::chrono::milliseconds) {
+comm::PortStep TtyPort::ReadSome(char* buffer, std::size_t want, comm::Deadline deadline, std::chrono::milliseconds) {
   return OnLine([&](Line& line) { return ReadFrom(line, buffer, want, deadline); });
 }
 
-PortStep TtyPort::ReadFrom(Line& line, char* buffer, std::size_t want, Deadline deadline) {
+comm::PortStep TtyPort::ReadFrom(Line& line, char* buffer, std::size_t want, comm::Deadline deadline) {
   for (;;) {
     short revents = 0;
     if (DWORD error = Poll(line, POLLIN, deadline, &revents)) return {error};
     if (revents == 0) return {};
     // With VMIN = 0 a read of an empty tty also returns 0: only after the poll
     // said "readable" does 0 mean that the device hung up.
-    ssize_t got = read(line.fd, buffer, want);
+    ssize_t got = RetryOnEintr([&] { return read(line.fd, buffer, want); });
     if (got > 0) return {ERROR_SUCCESS, static_cast<std::size_t>(got)};
     if (got == 0) return {ERROR_DEVICE_REMOVED};
-    if (errno == EINTR) continue;
     if (errno == EAGAIN) {
       if (revents & kHangup) return {ERROR_DEVICE_REMOVED};
       continue;
@@ -230,27 +224,27 @@ DWORD TtyPort::DsrHoldsOutput(const Line& line, bool* holds) {
   return ERROR_SUCCESS;
 }
 
-PortStep TtyPort::WriteSome(const char* buffer, std::size_t count, Deadline deadline) {
+comm::PortStep TtyPort::WriteSome(const char* buffer, std::size_t count, comm::Deadline deadline) {
   return OnLine([&](Line& line) { return WriteTo(line, buffer, count, deadline); });
 }
 
-PortStep TtyPort::WriteTo(Line& line, const char* buffer, std::size_t count, Deadline deadline) {
+comm::PortStep TtyPort::WriteTo(Line& line, const char* buffer, std::size_t count, comm::Deadline deadline) {
   for (;;) {
     bool held = false;
     if (DWORD error = DsrHoldsOutput(line, &held)) return {error};
     short revents = 0;
     if (held) {
-      if (PortClock::now() >= deadline) return {};
-      Deadline recheck = std::min(deadline, PortClock::now() + kDsrRecheck);
+      if (comm::PortClock::now() >= deadline) return {};
+      comm::Deadline recheck = std::min(deadline, comm::PortClock::now() + kDsrRecheck);
       if (DWORD error = Poll(line, 0, recheck, &revents)) return {error};
       if (revents & kHangup) return {ERROR_DEVICE_REMOVED};
       continue;
     }
     if (DWORD error = Poll(line, POLLOUT, deadline, &revents)) return {error};
     if (revents == 0) return {};
-    ssize_t sent = write(line.fd, buffer, count);
+    ssize_t sent = RetryOnEintr([&] { return write(line.fd, buffer, count); });
     if (sent > 0) return {ERROR_SUCCESS, static_cast<std::size_t>(sent)};
-    if (sent < 0 && errno != EINTR && errno != EAGAIN) return {ErrorFromErrno(errno)};
+    if (sent < 0 && errno != EAGAIN) return {ErrorFromErrno(errno)};
     if (revents & kHangup) return {ERROR_DEVICE_REMOVED};
   }
 }
@@ -261,9 +255,7 @@ DWORD TtyPort::CheckPresent() {
 
 DWORD TtyPort::PresenceOf(const Line& line) {
   pollfd fd{line.fd, POLLIN, 0};
-  int ready;
-  while ((ready = poll(&fd, 1, 0)) < 0 && errno == EINTR) {
-  }
+  const int ready = RetryOnEintr([&] { return poll(&fd, 1, 0); });
   if (ready <= 0 || !(fd.revents & kHangup)) return ERROR_SUCCESS;
   // A hung-up line whose last bytes still wait in the queue stays readable
   // until they are taken.

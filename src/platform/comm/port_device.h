@@ -10,10 +10,10 @@
 #include <cstddef>
 #include <mutex>
 
-#include "../win32_comm.h"
-#include "kernel_object.h"
+#include "core/kernel_object.h"
+#include "win32_comm.h"
 
-namespace morvek::posix {
+namespace morvek::comm {
 
 using PortClock = std::chrono::steady_clock;
 
@@ -39,7 +39,7 @@ struct PortStep {
 
 // Thread use: one thread may read while another writes, switches lines, reads
 // the state or closes the handle. All public members are safe to call at once.
-class PortDevice : public KernelObject {
+class PortDevice : public core::KernelObject {
  public:
   PortDevice();
 
@@ -111,4 +111,4 @@ class PortDevice : public KernelObject {
   COMMTIMEOUTS m_timeouts{};
 };
 
-}  // namespace morvek::posix
+}  // namespace morvek::comm

@@ -1,11 +1,11 @@
-#include "kernel_object.h"
+#include "core/kernel_object.h"
 
 #include <mutex>
 #include <unordered_map>
 
-#include "errors.h"
+#include "core/last_error.h"
 
-namespace morvek::posix {
+namespace morvek::core {
 
 namespace {
 
@@ -69,4 +69,4 @@ std::shared_ptr<KernelObject> UnregisterHandle(HANDLE handle) {
   return object;
 }
 
-}  // namespace morvek::posix
+}  // namespace morvek::core
