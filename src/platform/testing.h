@@ -69,7 +69,6 @@ class VirtualPort {
   // returned object is destroyed.
   static std::shared_ptr<VirtualPort> Install(int n);
 
-  virtual void RefuseOpen(bool on) = 0;       // CreateFileA fails: ERROR_FILE_NOT_FOUND
   virtual void RefuseConfigure(bool on) = 0;  // SetCommState fails: ERROR_INVALID_PARAMETER
   virtual void FailGetState(bool on) = 0;     // GetCommState fails: ERROR_GEN_FAILURE
   virtual void FailWrites(bool on) = 0;       // WriteFile fails: ERROR_WRITE_FAULT
@@ -84,8 +83,6 @@ class VirtualPort {
   virtual void SetModemStatus(DWORD msBits) = 0;  // MS_* bits the port reports
 
   virtual std::string TakeWritten() = 0;  // bytes written since the last call
-  // Waits until at least `count` bytes were written since the last TakeWritten.
-  virtual bool WaitWritten(std::size_t count, std::chrono::milliseconds timeout) = 0;
   virtual std::vector<std::size_t> WriteSizes() = 0;  // byte count of every WriteFile so far
   virtual DWORD OutputLines() = 0;      // SETDTR/SETRTS state: 1 = DTR, 2 = RTS
   virtual int OpenCount() = 0;          // handles open now

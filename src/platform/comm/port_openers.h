@@ -10,8 +10,8 @@ namespace morvek::comm {
 
 // The virtual port seam (testing.h): nothing when no test has a VirtualPort
 // installed as COMn. Otherwise a handle to it, or INVALID_HANDLE_VALUE with
-// ERROR_FILE_NOT_FOUND (open refused by the script, or unplugged) or
-// ERROR_ACCESS_DENIED (a handle to it is open).
+// ERROR_FILE_NOT_FOUND (unplugged) or ERROR_ACCESS_DENIED (a handle to it is
+// open).
 std::optional<HANDLE> OpenVirtualPort(int n);
 
 // The loopback plug as COMn (MORVEK_COMn=loopback): a port with no hardware

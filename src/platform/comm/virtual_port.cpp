@@ -21,7 +21,6 @@ namespace {
 
 class ScriptedPort final : public testing::VirtualPort {
  public:
-  void RefuseOpen(bool on) override { Set(&ScriptedPort::m_refuseOpen, on); }
   void RefuseConfigure(bool on) override { Set(&ScriptedPort::m_refuseConfigure, on); }
   void FailGetState(bool on) override { Set(&ScriptedPort::m_failGetState, on); }
   void FailWrites(bool on) override {
@@ -51,10 +50,6 @@ class ScriptedPort final : public testing::VirtualPort {
     std::lock_guard lock(m_mutex);
     return std::exchange(m_written, {});
   }
-  bool WaitWritten(std::size_t count, std::chrono::milliseconds timeout) override {
-    std::unique_lock lock(m_mutex);
-    return m_changed.wait_for(lock, timeout, [&] { return m_written.size() >= count; });
-  }
   std::vector<std::size_t> WriteSizes() override {
     std::lock_guard lock(m_mutex);
     return m_writeSizes;
@@ -77,7 +72,7 @@ class ScriptedPort final : public testing::VirtualPort {
   // Counts an opener in; the error when the script or an open handle refuses.
   DWORD Attach() {
     std::lock_guard lock(m_mutex);
-    if (m_refuseOpen || m_unplugged) return ERROR_FILE_NOT_FOUND;
+    if (m_unplugged) return ERROR_FILE_NOT_FOUND;
     if (m_openCount > 0) return ERROR_ACCESS_DENIED;
     ++m_openCount;
     return ERROR_SUCCESS;
@@ -200,7 +195,6 @@ class ScriptedPort final : public testing::VirtualPort {
 
   std::mutex m_mutex;
   std::condition_variable m_changed;
-  bool m_refuseOpen = false;
   bool m_refuseConfigure = false;
   bool m_failGetState = false;
   bool m_failWrites = false;
