@@ -21,13 +21,12 @@
 #include "platform/qt/window_registry.h"
 #include "platform/testing.h"
 #include "res/resource.h"
-#include "support/temp_dir.h"
 #include "support/terminal_session.h"
+#include "support/terminal_test.h"
 
 namespace {
 
 using morvek::test::ControlText;
-using morvek::test::TerminalSession;
 using morvek::testing::kControl;
 using morvek::testing::kShift;
 
@@ -79,19 +78,16 @@ void Drop(QWidget* widget, const QMimeData* data) {
   QCoreApplication::sendEvent(target, &drop);
 }
 
-class EditPaste : public ::testing::Test {
+class EditPaste : public morvek::test::TerminalTest {
  protected:
   void SetUp() override {
-    morvek::testing::CaptureMessageBoxes(true);
+    TerminalTest::SetUp();
     setenv("MORVEK_COM1", "loopback", 1);
   }
   void TearDown() override {
     QGuiApplication::clipboard()->clear();
-    morvek::testing::CaptureMessageBoxes(false);
-    morvek::testing::TakeMessageBoxTexts();
-    unsetenv("MORVEK_COM1");
+    TerminalTest::TearDown();
   }
-  morvek::test::TempCurrentDir m_dir;
 };
 
 TEST_F(EditPaste, EveryClipboardPastesOnlyItsTextAndOnlyIntoTheSendBox) {
@@ -135,8 +131,7 @@ TEST_F(EditPaste, EveryClipboardPastesOnlyItsTextAndOnlyIntoTheSendBox) {
        },
        true},
   };
-  TerminalSession session;
-  session.script = [&](CTerminalDlg& dlg) {
+  Run([&](CTerminalDlg& dlg) {
     struct Box {
       int id;
       bool editable;
@@ -161,9 +156,7 @@ TEST_F(EditPaste, EveryClipboardPastesOnlyItsTextAndOnlyIntoTheSendBox) {
         }
       }
     }
-  };
-  session.Run();
-  EXPECT_TRUE(session.mainShown);
+  });
 }
 
 // The edits' own keys and menu entries in empty boxes, and a select-all and
@@ -176,8 +169,7 @@ TEST_F(EditPaste, EditKeysAndMenusWorkOnEmptyAndHugeBoxes) {
               {'X', kControl}, {VK_DELETE, 0},  {VK_BACK, 0},               {kVkInsert, kControl}};
   const char* const entries[] = {"edit-undo", "edit-redo", "edit-cut", "edit-copy",
                                  "edit-paste", "edit-delete", "select-all"};
-  TerminalSession session;
-  session.script = [&](CTerminalDlg& dlg) {
+  Run([&](CTerminalDlg& dlg) {
     QGuiApplication::clipboard()->setMimeData(new QMimeData);
     for (int id : {IDC_SEND_BOX, IDC_RECEIVE_BOX, IDC_PORT_STATUS}) {
       dlg.GetDlgItem(id)->SetWindowText("");
@@ -202,9 +194,7 @@ TEST_F(EditPaste, EditKeysAndMenusWorkOnEmptyAndHugeBoxes) {
     dlg.GetDlgItem(IDC_SEND_BOX)->SetWindowText("");
     morvek::testing::SendKey(dlg.GetDlgItem(IDC_SEND_BOX)->m_hWnd, 'V', kControl);
     EXPECT_EQ(ControlText(dlg, IDC_SEND_BOX), huge);
-  };
-  session.Run();
-  EXPECT_TRUE(session.mainShown);
+  });
 }
 
 }  // namespace

@@ -29,6 +29,7 @@
 #include "support/scratch_disk.h"
 #include "support/temp_dir.h"
 #include "support/terminal_session.h"
+#include "support/terminal_test.h"
 
 extern char** environ;
 
@@ -40,7 +41,6 @@ using morvek::test::PressButton;
 using morvek::test::PtyPeer;
 using morvek::test::ReadFileBytes;
 using morvek::test::ScratchDisk;
-using morvek::test::TempCurrentDir;
 using morvek::test::TerminalSession;
 using morvek::test::WriteFileBytes;
 using morvek::testing::PumpUntil;
@@ -71,32 +71,26 @@ std::string NumberedLines(int count) {
   return text;
 }
 
-// Every file of the backup folder whose name ends with the suffix, joined in
-// name order.
-std::string LogsEndingWith(const std::string& suffix) {
+// The backup folder's files whose names start and end as given, in name order.
+std::vector<fs::path> Backups(std::string_view prefix, std::string_view suffix) {
   std::vector<fs::path> names;
-  if (fs::is_directory("BAKUP")) {
-    for (const auto& entry : fs::directory_iterator("BAKUP")) {
-      std::string name = entry.path().filename().string();
-      if (name.size() >= suffix.size() && name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0)
-        names.push_back(entry.path());
-    }
+  std::error_code none;
+  for (const auto& entry : fs::directory_iterator("BAKUP", none)) {
+    const std::string name = entry.path().filename().string();
+    if (name.starts_with(prefix) && name.ends_with(suffix)) names.push_back(entry.path());
   }
   std::sort(names.begin(), names.end());
+  return names;
+}
+
+// The backup logs whose names end with the suffix, joined in name order.
+std::string LogsEndingWith(std::string_view suffix, std::string_view prefix = "") {
   std::string text;
-  for (const auto& name : names) text += ReadFileBytes(name);
+  for (const auto& name : Backups(prefix, suffix)) text += ReadFileBytes(name);
   return text;
 }
 
-std::vector<std::string> JournalsLeft() {
-  std::vector<std::string> names;
-  if (!fs::is_directory("BAKUP")) return names;
-  for (const auto& entry : fs::directory_iterator("BAKUP")) {
-    std::string name = entry.path().filename().string();
-    if (name.ends_with(".journal")) names.push_back(name);
-  }
-  return names;
-}
+bool JournalsLeft() { return !Backups(".", ".journal").empty(); }
 
 // The dialog's run in this process on port COMn (1 or 2) with the settings
 // dialog answered OK; the script runs in its message loop.
@@ -156,8 +150,6 @@ class ChildTerminal {
     m_pid = -1;
     return status;
   }
-  pid_t pid() const { return m_pid; }
-
  private:
   pid_t m_pid = -1;
 };
@@ -179,18 +171,15 @@ std::string FeedUntilMidBurst(PtyPeer& peer) {
   return lines;
 }
 
-class Journal : public ::testing::Test {
+class Journal : public morvek::test::TerminalTest {
  protected:
   void SetUp() override {
-    morvek::testing::CaptureMessageBoxes(true);
-    morvek::testing::TakeMessageBoxTexts();
+    TerminalTest::SetUp();
     setenv("MORVEK_COM1", "loopback", 1);
     setenv("MORVEK_COM2", "loopback", 1);
   }
   void TearDown() override {
-    morvek::testing::CaptureMessageBoxes(false);
-    morvek::testing::ClearSystemTime();
-    unsetenv("MORVEK_COM1");
+    TerminalTest::TearDown();
     unsetenv("MORVEK_COM2");
   }
   // A start in this folder (recovering what is left) that closes at once;
@@ -200,7 +189,6 @@ class Journal : public ::testing::Test {
     RunTerminal(1);
     morvek::testing::ClearSystemTime();
   }
-  TempCurrentDir m_dir;
 };
 
 TEST(JournalChild, Terminal) {
@@ -248,7 +236,7 @@ TEST_F(Journal, EndedMidBurstKeepsEveryShownLine) {
     std::string saved = LogsEndingWith("_BakMORVEKRcv.txt");
     EXPECT_GE(saved.size(), shown);
     EXPECT_EQ(saved, lines.substr(0, saved.size()));
-    EXPECT_TRUE(JournalsLeft().empty());
+    EXPECT_FALSE(JournalsLeft());
   }
 }
 
@@ -270,7 +258,7 @@ TEST_F(Journal, KilledSendBoxIsRecovered) {
 
     StartAgain();
     EXPECT_EQ(LogsEndingWith("_BakMORVEKSnd.txt"), c.expected);
-    EXPECT_TRUE(JournalsLeft().empty());
+    EXPECT_FALSE(JournalsLeft());
   }
 }
 
@@ -293,13 +281,8 @@ TEST_F(Journal, TwoInstancesInOneFolder) {
 
   int status = child.End(SIGTERM);
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
-  std::string com1Logs;
-  for (const auto& entry : fs::directory_iterator("BAKUP")) {
-    std::string name = entry.path().filename().string();
-    if (name.starts_with("COM1_") && name.ends_with("_BakMORVEKRcv.txt")) com1Logs += ReadFileBytes(entry.path());
-  }
-  EXPECT_EQ(com1Logs, "first\r\n");
-  EXPECT_TRUE(JournalsLeft().empty());
+  EXPECT_EQ(LogsEndingWith("_BakMORVEKRcv.txt", "COM1_"), "first\r\n");
+  EXPECT_FALSE(JournalsLeft());
 }
 
 // Sets a file's last write time to the given UTC time.
@@ -383,7 +366,7 @@ TEST_F(Journal, FollowsTheBoxesWhileRunning) {
     EXPECT_FALSE(fs::exists(kSndJournal1));
   };
   session.Run();
-  EXPECT_TRUE(JournalsLeft().empty());
+  EXPECT_FALSE(JournalsLeft());
   EXPECT_TRUE(morvek::testing::TakeMessageBoxTexts().empty());
 }
 
@@ -427,7 +410,7 @@ TEST_F(Journal, FaultsNeverStopTheTerminal) {
     EXPECT_TRUE(PumpUntil([&] { return ReadFileBytes(kRcvJournal1) == fed; }, 30s));
   });
   EXPECT_TRUE(morvek::testing::TakeMessageBoxTexts().empty());
-  EXPECT_TRUE(JournalsLeft().empty());
+  EXPECT_FALSE(JournalsLeft());
 }
 
 }  // namespace
