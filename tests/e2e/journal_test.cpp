@@ -7,10 +7,7 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <stdlib.h>
-#include <sys/mount.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
-#include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -31,8 +28,6 @@
 #include "support/terminal_session.h"
 #include "support/terminal_test.h"
 
-extern char** environ;
-
 namespace {
 
 namespace fs = std::filesystem;
@@ -48,13 +43,11 @@ using morvek::testing::PumpUntil;
 const fs::path kRcvJournal1 = "BAKUP/.COM1.rcv.journal";
 const fs::path kSndJournal1 = "BAKUP/.COM1.snd.journal";
 
-// Waits (with a generous bound) until the file's bytes satisfy `done`; for
-// files another process writes, which send no event this side could await.
-template <class Done>
-bool WaitForFile(const fs::path& path, Done done, std::chrono::milliseconds timeout = 30s) {
-  auto deadline = std::chrono::steady_clock::now() + timeout;
-  while (!done(ReadFileBytes(path))) {
-    if (std::chrono::steady_clock::now() > deadline) return false;
+// Waits (at most 30 s) until the file holds `expected`: for files another
+// process writes, which send no event this side could await.
+bool WaitForFile(const fs::path& path, const std::string& expected) {
+  for (auto end = std::chrono::steady_clock::now() + 30s; ReadFileBytes(path) != expected;) {
+    if (std::chrono::steady_clock::now() > end) return false;
     std::this_thread::sleep_for(10ms);
   }
   return true;
@@ -105,38 +98,30 @@ void RunTerminal(int port, const std::function<void(CTerminalDlg&)>& script = nu
   EXPECT_TRUE(session.mainShown);
 }
 
-// The terminal in a child process, started in `folder` on COMn = the peer's pty.
-// Roles: "receive" only runs; "type" types kTyped into the send box; "load"
-// types it and then loads kLoadedFile. Once it runs it writes "R" to the port.
+// The terminal in a child process, started in this folder on COM1 = the
+// peer's pty. Roles: "receive" only runs; "type" types kTyped into the send
+// box; "load" types it and then loads kLoadedFile. Once it runs it writes "R"
+// to the port.
 const char kTyped[] = "typed 1\r\n送信 2";
 const char kLoadedFile[] = "load.txt";
 
 class ChildTerminal {
  public:
-  ChildTerminal(const fs::path& folder, const std::string& role, const PtyPeer& peer, int port = 1) {
-    std::vector<std::string> env;
-    const std::string portVariable = "MORVEK_COM" + std::to_string(port) + "=";
-    for (char** entry = environ; *entry; ++entry) {
-      if (!std::string_view(*entry).starts_with(portVariable)) env.emplace_back(*entry);
-    }
-    env.push_back("MORVEK_JOURNAL_CHILD=" + role);
-    env.push_back("MORVEK_JOURNAL_DIR=" + folder.string());
-    env.push_back("MORVEK_JOURNAL_PORT=" + std::to_string(port));
-    env.push_back(portVariable + peer.SlavePath());
-    std::vector<char*> envp;
-    for (auto& entry : env) envp.push_back(entry.data());
-    envp.push_back(nullptr);
+  ChildTerminal(const std::string& role, const PtyPeer& peer) {
+    setenv("MORVEK_JOURNAL_CHILD", role.c_str(), 1);
+    setenv("MORVEK_COM1", peer.SlavePath().c_str(), 1);
     std::string self = fs::read_symlink("/proc/self/exe").string();
-    std::string filter = "--gtest_filter=JournalChild.Terminal";
-    char* argv[] = {self.data(), filter.data(), nullptr};
-
+    char filter[] = "--gtest_filter=JournalChild.Terminal";
+    char* argv[] = {self.data(), filter, nullptr};
     m_pid = fork();
     if (m_pid == 0) {
       int devNull = ::open("/dev/null", O_WRONLY);
       if (devNull >= 0) dup2(devNull, STDOUT_FILENO);
-      execve(self.c_str(), argv, envp.data());
+      execv(self.c_str(), argv);
       _exit(127);
     }
+    unsetenv("MORVEK_JOURNAL_CHILD");
+    setenv("MORVEK_COM1", "loopback", 1);
   }
   ~ChildTerminal() {
     if (m_pid > 0) End(SIGKILL);
@@ -194,11 +179,10 @@ class Journal : public morvek::test::TerminalTest {
 TEST(JournalChild, Terminal) {
   const char* role = getenv("MORVEK_JOURNAL_CHILD");
   if (!role) GTEST_SKIP() << "the terminal of the journal tests' child process";
-  ASSERT_EQ(chdir(getenv("MORVEK_JOURNAL_DIR")), 0);
   morvek::testing::CaptureMessageBoxes(true);
   morvek::testing::EndSessionOnSignals();
   const std::string what = role;
-  RunTerminal(atoi(getenv("MORVEK_JOURNAL_PORT")), [&](CTerminalDlg& dlg) {
+  RunTerminal(1, [&](CTerminalDlg& dlg) {
     AfxGetApp()->m_pMainWnd = &dlg;
     if (what == "type" || what == "load") {
       morvek::testing::TypeText(dlg.GetDlgItem(IDC_SEND_BOX)->m_hWnd, kTyped);
@@ -222,7 +206,7 @@ TEST_F(Journal, EndedMidBurstKeepsEveryShownLine) {
     fs::remove_all("BAKUP");
     fs::remove("morvek.ini");
     PtyPeer peer;
-    ChildTerminal child(m_dir.path(), "receive", peer);
+    ChildTerminal child("receive", peer);
     ASSERT_EQ(peer.Read(1, 30s), "R");
     const std::string lines = FeedUntilMidBurst(peer);
     std::size_t shown = ReadFileBytes(kRcvJournal1).size();
@@ -251,9 +235,9 @@ TEST_F(Journal, KilledSendBoxIsRecovered) {
     SCOPED_TRACE(c.role);
     fs::remove_all("BAKUP");
     PtyPeer peer;
-    ChildTerminal child(m_dir.path(), c.role, peer);
+    ChildTerminal child(c.role, peer);
     ASSERT_EQ(peer.Read(1, 30s), "R");
-    ASSERT_TRUE(WaitForFile(kSndJournal1, [&](const std::string& j) { return j == c.expected; }));
+    ASSERT_TRUE(WaitForFile(kSndJournal1, c.expected));
     child.End(SIGKILL);
 
     StartAgain();
@@ -267,10 +251,10 @@ TEST_F(Journal, KilledSendBoxIsRecovered) {
 // its own logs.
 TEST_F(Journal, TwoInstancesInOneFolder) {
   PtyPeer peer;
-  ChildTerminal child(m_dir.path(), "receive", peer);
+  ChildTerminal child("receive", peer);
   ASSERT_EQ(peer.Read(1, 30s), "R");
   ASSERT_TRUE(peer.Write("first\r\n"));
-  ASSERT_TRUE(WaitForFile(kRcvJournal1, [](const std::string& j) { return j == "first\r\n"; }));
+  ASSERT_TRUE(WaitForFile(kRcvJournal1, "first\r\n"));
 
   RunTerminal(2, [](CTerminalDlg& dlg) {
     dlg.WritePort("second", 6);  // the loopback plug sends it back
@@ -283,18 +267,6 @@ TEST_F(Journal, TwoInstancesInOneFolder) {
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
   EXPECT_EQ(LogsEndingWith("_BakMORVEKRcv.txt", "COM1_"), "first\r\n");
   EXPECT_FALSE(JournalsLeft());
-}
-
-// Sets a file's last write time to the given UTC time.
-void SetLastWrite(const fs::path& path, int year, int month, int day, int hour, int minute) {
-  tm utc{};
-  utc.tm_year = year - 1900;
-  utc.tm_mon = month - 1;
-  utc.tm_mday = day;
-  utc.tm_hour = hour;
-  utc.tm_min = minute;
-  timespec times[2] = {{timegm(&utc), 0}, {timegm(&utc), 0}};
-  ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
 }
 
 // Journals left by runs that did not end in order become backup logs named
@@ -315,10 +287,12 @@ TEST_F(Journal, LeftJournalsBecomeBackupLogs) {
       {"BAKUP/.COM3.rcv.journal", "", "", "", false},
       {"BAKUP/.COM4.rcv.journal", "kept", "BAKUP/COM4_2008_3_5_9_7_BakMORVEKRcv.txt", "", true},
   };
+  const auto stamp = std::chrono::file_clock::from_sys(
+      std::chrono::sys_seconds{std::chrono::sys_days{std::chrono::year{2008} / 3 / 5} + 7min});  // 9:07 at UTC+9
   fs::create_directory("BAKUP");
   for (const Case& c : cases) {
     WriteFileBytes(c.journal, c.text);
-    SetLastWrite(c.journal, 2008, 3, 5, 0, 7);
+    fs::last_write_time(c.journal, stamp);
     if (!c.logBefore.empty()) WriteFileBytes(c.log, c.logBefore);
   }
   fs::create_directory("BAKUP/COM4_2008_3_5_9_7_BakMORVEKRcv.txt");  // a folder where the log must go
