@@ -158,25 +158,4 @@ TEST(EditControl, SelectionReplacementAndLineCount) {
   });
 }
 
-TEST(WindowPlaces, MoveWindowTakesNegativeSizesAsZero) {
-  CDialog dialog(kMainTemplate);
-  RunDialog(dialog, [&](CDialog& d) {
-    CWnd& box = *d.GetDlgItem(1003);
-    struct Row {
-      int x, y, cx, cy;
-      LONG width, height;
-    } rows[] = {{4, 340, 1015, 350, 1015, 350}, {4, 340, -5, -350, 0, 0}, {0, 0, 1, 1, 1, 1}};
-    for (const Row& row : rows) {
-      box.MoveWindow(row.x, row.y, row.cx, row.cy);
-      RECT rect;
-      box.GetClientRect(&rect);
-      EXPECT_EQ(rect.right, row.width);
-      EXPECT_EQ(rect.bottom, row.height);
-    }
-    RECT none{1, 1, 1, 1};
-    EXPECT_FALSE(GetClientRect(nullptr, &none));
-    EXPECT_FALSE(MoveWindow(nullptr, 0, 0, 1, 1, TRUE));
-  });
-}
-
 }  // namespace
