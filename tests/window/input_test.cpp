@@ -125,10 +125,10 @@ TEST(SystemMenu, OpensFromTheKeyboardAndTheBackgroundAndSendsItsCommands) {
     EXPECT_TRUE(OpenMenuEntries().empty());
     morvek::testing::RightClick(d.m_hWnd, 2, 2);
     EXPECT_TRUE(ChooseMenuEntry("最大化(&X)"));
-    EXPECT_TRUE(morvek::testing::PumpUntil([&] { return IsZoomed(d.m_hWnd) != FALSE; }, 5s));
+    EXPECT_TRUE(morvek::testing::PumpUntil([&] { return IsZoomed(d.m_hWnd) != FALSE; }, 30s));
     morvek::testing::RightClick(d.m_hWnd, 2, 2);
     EXPECT_TRUE(ChooseMenuEntry("元のサイズに戻す(&R)"));
-    EXPECT_TRUE(morvek::testing::PumpUntil([&] { return IsZoomed(d.m_hWnd) == FALSE; }, 5s));
+    EXPECT_TRUE(morvek::testing::PumpUntil([&] { return IsZoomed(d.m_hWnd) == FALSE; }, 30s));
     morvek::testing::RightClick(d.m_hWnd, 2, 2);
     EXPECT_TRUE(ChooseMenuEntry("閉じる(&C)\tAlt+F4"));
     EXPECT_FALSE(IsWindow(d.m_hWnd));
