@@ -53,17 +53,6 @@ bool WaitForFile(const fs::path& path, const std::string& expected) {
   return true;
 }
 
-// The numbered lines a device sends: "L000000\r\n", "L000001\r\n", ...
-std::string NumberedLines(int count) {
-  std::string text;
-  char line[16];
-  for (int i = 0; i < count; ++i) {
-    std::snprintf(line, sizeof line, "L%06d\r\n", i);
-    text += line;
-  }
-  return text;
-}
-
 // The backup folder's files whose names start and end as given, in name order.
 std::vector<fs::path> Backups(std::string_view prefix, std::string_view suffix) {
   std::vector<fs::path> names;
@@ -139,18 +128,18 @@ class ChildTerminal {
   pid_t m_pid = -1;
 };
 
-// Feeds numbered lines to the peer until the terminal's receive journal holds
-// 40 KB, then 20 more pieces, so that the terminal is mid-burst when the
-// caller ends it; returns all the lines of the burst (more than were fed).
+// Feeds numbered lines ("L000000\r\n", "L000001\r\n", ...) to the peer until
+// the terminal's receive journal holds 40 KB, then 20 more pieces, so that the
+// terminal is mid-burst when the caller ends it; returns all the lines of the
+// burst (more than were fed).
 std::string FeedUntilMidBurst(PtyPeer& peer) {
-  const std::string lines = NumberedLines(100000);
+  std::string lines;
+  char line[16];
+  for (int i = 0; i < 100000; ++i) lines.append(line, std::snprintf(line, sizeof line, "L%06d\r\n", i));
   constexpr std::size_t kPiece = 900;
-  std::size_t at = 0;
-  int after = 20;
   std::error_code error;
-  while (after > 0 && at < lines.size()) {
+  for (std::size_t at = 0, after = 20; after > 0 && at < lines.size(); at += kPiece) {
     EXPECT_TRUE(peer.Write(lines.substr(at, kPiece)));
-    at += kPiece;
     if (fs::file_size(kRcvJournal1, error) >= 40000) --after;
   }
   return lines;
@@ -196,22 +185,30 @@ TEST(JournalChild, Terminal) {
   });
 }
 
-// Ended mid-burst: killed (SIGKILL) and started again, the recovered log
-// holds every line the killed run had shown, in order, and nothing else; told
-// to end (SIGTERM), it ends in order with its backup logs holding all it
-// showed and the settings written. No journal is left either way.
-TEST_F(Journal, EndedMidBurstKeepsEveryShownLine) {
-  for (int signal : {SIGKILL, SIGTERM}) {
-    SCOPED_TRACE(signal == SIGKILL ? "SIGKILL" : "SIGTERM");
+// Ended mid-burst with a send box typed, or typed and then loaded from a
+// file: killed (SIGKILL) and started again, the recovered logs hold every line
+// the killed run had shown, in order, and nothing else, and the send box; told
+// to end (SIGTERM), it ends in order with its backup logs holding all it showed
+// and the settings written. No journal is left either way.
+TEST_F(Journal, EndedMidBurstKeepsEveryShownLineAndTheSendBox) {
+  WriteFileBytes(kLoadedFile, "load 1\nload 2\n");
+  const struct {
+    int signal;
+    const char* role;
+    std::string sent;
+  } cases[] = {{SIGKILL, "type", kTyped}, {SIGKILL, "load", "load 1\r\nload 2\r\n"}, {SIGTERM, "type", kTyped}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.role) + (c.signal == SIGKILL ? ", SIGKILL" : ", SIGTERM"));
     fs::remove_all("BAKUP");
     fs::remove("morvek.ini");
     PtyPeer peer;
-    ChildTerminal child("receive", peer);
+    ChildTerminal child(c.role, peer);
     ASSERT_EQ(peer.Read(1, 30s), "R");
+    ASSERT_TRUE(WaitForFile(kSndJournal1, c.sent));
     const std::string lines = FeedUntilMidBurst(peer);
     std::size_t shown = ReadFileBytes(kRcvJournal1).size();
-    int status = child.End(signal);
-    if (signal == SIGTERM) {
+    int status = child.End(c.signal);
+    if (c.signal == SIGTERM) {
       EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
       EXPECT_TRUE(fs::exists("morvek.ini"));
     } else {
@@ -220,28 +217,7 @@ TEST_F(Journal, EndedMidBurstKeepsEveryShownLine) {
     std::string saved = LogsEndingWith("_BakMORVEKRcv.txt");
     EXPECT_GE(saved.size(), shown);
     EXPECT_EQ(saved, lines.substr(0, saved.size()));
-    EXPECT_FALSE(JournalsLeft());
-  }
-}
-
-// A send box typed, or typed and then loaded from a file, survives a kill.
-TEST_F(Journal, KilledSendBoxIsRecovered) {
-  WriteFileBytes(kLoadedFile, "load 1\nload 2\n");
-  struct Case {
-    const char* role;
-    std::string expected;
-  } cases[] = {{"type", kTyped}, {"load", "load 1\r\nload 2\r\n"}};
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.role);
-    fs::remove_all("BAKUP");
-    PtyPeer peer;
-    ChildTerminal child(c.role, peer);
-    ASSERT_EQ(peer.Read(1, 30s), "R");
-    ASSERT_TRUE(WaitForFile(kSndJournal1, c.expected));
-    child.End(SIGKILL);
-
-    StartAgain();
-    EXPECT_EQ(LogsEndingWith("_BakMORVEKSnd.txt"), c.expected);
+    EXPECT_EQ(LogsEndingWith("_BakMORVEKSnd.txt"), c.sent);
     EXPECT_FALSE(JournalsLeft());
   }
 }
