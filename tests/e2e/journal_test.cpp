@@ -88,9 +88,8 @@ void RunTerminal(int port, const std::function<void(CTerminalDlg&)>& script = nu
 }
 
 // The terminal in a child process, started in this folder on COM1 = the
-// peer's pty. Roles: "receive" only runs; "type" types kTyped into the send
-// box; "load" types it and then loads kLoadedFile. Once it runs it writes "R"
-// to the port.
+// peer's pty. It types kTyped into the send box, and in the role "load" then
+// loads kLoadedFile; then it writes "R" to the port.
 const char kTyped[] = "typed 1\r\n送信 2";
 const char kLoadedFile[] = "load.txt";
 
@@ -170,13 +169,10 @@ TEST(JournalChild, Terminal) {
   if (!role) GTEST_SKIP() << "the terminal of the journal tests' child process";
   morvek::testing::CaptureMessageBoxes(true);
   morvek::testing::EndSessionOnSignals();
-  const std::string what = role;
   RunTerminal(1, [&](CTerminalDlg& dlg) {
     AfxGetApp()->m_pMainWnd = &dlg;
-    if (what == "type" || what == "load") {
-      morvek::testing::TypeText(dlg.GetDlgItem(IDC_SEND_BOX)->m_hWnd, kTyped);
-    }
-    if (what == "load") {
+    morvek::testing::TypeText(dlg.GetDlgItem(IDC_SEND_BOX)->m_hWnd, kTyped);
+    if (std::string_view(role) == "load") {
       morvek::testing::ScriptFileDialog(std::string(kLoadedFile));
       PressButton(dlg, IDC_FILE_SELECT);
     }
@@ -227,7 +223,7 @@ TEST_F(Journal, EndedMidBurstKeepsEveryShownLineAndTheSendBox) {
 // its own logs.
 TEST_F(Journal, TwoInstancesInOneFolder) {
   PtyPeer peer;
-  ChildTerminal child("receive", peer);
+  ChildTerminal child("type", peer);
   ASSERT_EQ(peer.Read(1, 30s), "R");
   ASSERT_TRUE(peer.Write("first\r\n"));
   ASSERT_TRUE(WaitForFile(kRcvJournal1, "first\r\n"));
