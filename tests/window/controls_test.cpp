@@ -65,7 +65,7 @@ std::vector<std::string> Entries(CComboBox& list) {
   return entries;
 }
 
-TEST(ListControl, PositionsSortingSearchAndSelection) {
+TEST(ListControl, PositionsSortingSearchSelectionAndNotifications) {
   ControlDialog dialog;
   RunDialog(dialog, [&](CDialog&) {
     CComboBox& list = dialog.m_cmbList;
@@ -107,13 +107,8 @@ TEST(ListControl, PositionsSortingSearchAndSelection) {
     list.ResetContent();
     EXPECT_EQ(list.GetCount(), 0);
     EXPECT_EQ(list.FindString(-1, "NO"), CB_ERR);
-    EXPECT_TRUE(dialog.notes.empty());  // none of it notified
-  });
-}
 
-TEST(ControlNotifications, UserActionsNotifyAndTheProgramsDoNot) {
-  ControlDialog dialog;
-  RunDialog(dialog, [&](CDialog&) {
+    // None of that notified; a user's choice, clicks and keys do.
     for (const char* entry : {"ASCII", "HEX"}) dialog.m_cmbList.InsertString(-1, entry);
     dialog.m_cmbList.SetCurSel(0);
     dialog.m_chkBox.SetCheck(BST_CHECKED);
