@@ -33,7 +33,7 @@ class NestingDialog : public CDialog {
   BOOL OnInitDialog() override {
     CDialog::OnInitDialog();
     g_events.push_back("init");
-    AfxMessageBox("message during init");
+    MessageBox("message during init");  // the window's own box
     CDialog nested(kSettingsTemplate, this);
     nestedResult = nested.DoModal();
     g_events.push_back("init done");
