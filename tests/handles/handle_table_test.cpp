@@ -9,7 +9,7 @@
 #include <thread>
 
 #include "platform/posix/errors.h"
-#include "platform/posix/kernel_object.h"
+#include "platform/core/kernel_object.h"
 #include "platform/posix/open_targets.h"
 #include "platform/win32.h"
 
@@ -17,9 +17,9 @@ namespace {
 
 using morvek::posix::ComPortNumber;
 using morvek::posix::ErrorFromErrno;
-using morvek::posix::KernelObject;
-using morvek::posix::LookupHandle;
-using morvek::posix::RegisterHandle;
+using morvek::core::KernelObject;
+using morvek::core::LookupHandle;
+using morvek::core::RegisterHandle;
 
 TEST(ComPortNames, OnlyCom1ToCom16InAnyCase) {
   struct Row {

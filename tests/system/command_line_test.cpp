@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/posix/command_line.h"
+#include "platform/core/command_line.h"
 
 namespace {
 
@@ -26,7 +26,7 @@ Outcome RunCommandLine(const std::vector<const char*>& args) {
   std::size_t errSize = 0;
   std::FILE* out = open_memstream(&outText, &outSize);
   std::FILE* err = open_memstream(&errText, &errSize);
-  outcome.status = morvek::posix::HandleCommandLine(static_cast<int>(args.size()), args.data(), out, err);
+  outcome.status = morvek::core::HandleCommandLine(static_cast<int>(args.size()), args.data(), out, err);
   std::fclose(out);
   std::fclose(err);
   outcome.out.assign(outText, outSize);
