@@ -199,7 +199,7 @@ TEST_F(Journal, EndedMidBurstKeepsEveryShownLineAndTheSendBox) {
     fs::remove("morvek.ini");
     PtyPeer peer;
     ChildTerminal child(c.role, peer);
-    ASSERT_EQ(peer.Read(1, 30s), "R");
+    ASSERT_EQ(peer.Read(1, 30s), "R") << "the child ended with status " << child.End(SIGKILL);
     ASSERT_TRUE(WaitForFile(kSndJournal1, c.sent));
     const std::string lines = FeedUntilMidBurst(peer);
     std::size_t shown = ReadFileBytes(kRcvJournal1).size();
@@ -224,7 +224,7 @@ TEST_F(Journal, EndedMidBurstKeepsEveryShownLineAndTheSendBox) {
 TEST_F(Journal, TwoInstancesInOneFolder) {
   PtyPeer peer;
   ChildTerminal child("type", peer);
-  ASSERT_EQ(peer.Read(1, 30s), "R");
+  ASSERT_EQ(peer.Read(1, 30s), "R") << "the child ended with status " << child.End(SIGKILL);
   ASSERT_TRUE(peer.Write("first\r\n"));
   ASSERT_TRUE(WaitForFile(kRcvJournal1, "first\r\n"));
 
