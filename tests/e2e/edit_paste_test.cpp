@@ -15,28 +15,24 @@
 #include <QAbstractScrollArea>
 #include <QTimer>
 #include <QUrl>
-#include <functional>
 #include <string>
 
 #include "platform/qt/window_registry.h"
 #include "platform/testing.h"
 #include "res/resource.h"
-#include "support/temp_dir.h"
 #include "support/terminal_session.h"
+#include "support/terminal_test.h"
 
 namespace {
 
 using morvek::test::ControlText;
-using morvek::test::TerminalSession;
 using morvek::testing::kControl;
 using morvek::testing::kShift;
 
 constexpr UINT kVkInsert = 0x2D;
 
-QString Utf8(const char8_t* text) { return QString::fromUtf8(reinterpret_cast<const char*>(text)); }
-
-QWidget* WidgetOf(CWnd& dialog, int id) {
-  morvek::qt::WindowRecord* record = morvek::qt::FindWindowRecord(dialog.GetDlgItem(id)->m_hWnd);
+QWidget* WidgetOf(HWND control) {
+  morvek::qt::WindowRecord* record = morvek::qt::FindWindowRecord(control);
   return record ? record->widget.data() : nullptr;
 }
 
@@ -46,11 +42,14 @@ QWidget* InputTarget(QWidget* widget) {
   return area ? area->viewport() : widget;
 }
 
-void SendMouse(QWidget* target, QEvent::Type type, Qt::MouseButton button) {
+void MiddleClick(QWidget* widget) {
+  QWidget* target = InputTarget(widget);
   const QPointF at(5, 5);
-  QMouseEvent event(type, at, target->mapToGlobal(at), button,
-                    type == QEvent::MouseButtonPress ? Qt::MouseButtons(button) : Qt::NoButton, Qt::NoModifier);
-  QCoreApplication::sendEvent(target, &event);
+  for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+    QMouseEvent event(type, at, target->mapToGlobal(at), Qt::MiddleButton,
+                      type == QEvent::MouseButtonPress ? Qt::MiddleButton : Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(target, &event);
+  }
 }
 
 // Opens the control's own context menu and triggers its entry named `entry`
@@ -79,91 +78,76 @@ void Drop(QWidget* widget, const QMimeData* data) {
   QCoreApplication::sendEvent(target, &drop);
 }
 
-class EditPaste : public ::testing::Test {
+class EditPaste : public morvek::test::TerminalTest {
  protected:
   void SetUp() override {
-    morvek::testing::CaptureMessageBoxes(true);
+    TerminalTest::SetUp();
     setenv("MORVEK_COM1", "loopback", 1);
   }
   void TearDown() override {
     QGuiApplication::clipboard()->clear();
-    morvek::testing::CaptureMessageBoxes(false);
-    morvek::testing::TakeMessageBoxTexts();
-    unsetenv("MORVEK_COM1");
+    TerminalTest::TearDown();
   }
-  morvek::test::TempCurrentDir m_dir;
 };
 
+// Fills a clipboard or a drop with one kind of content.
+using Fill = void (*)(QMimeData&);
+
 TEST_F(EditPaste, EveryClipboardPastesOnlyItsTextAndOnlyIntoTheSendBox) {
-  struct Clip {
+  const struct Clip {
     const char* name;
-    std::function<QMimeData*()> make;  // null: nothing was ever copied
-    std::string pasted;                // CP932, as the send box then holds it
+    Fill fill;           // null: nothing was ever copied
+    std::string pasted;  // CP932, as the send box then holds it
   } clips[] = {
       {"nothing", nullptr, ""},
-      // What the X11 clipboard hands out when nobody owns it.
-      {"no format", [] { return new QMimeData; }, ""},
-      {"empty text", [] { auto* d = new QMimeData; d->setText(""); return d; }, ""},
-      {"image", [] { auto* d = new QMimeData; d->setImageData(QImage(4, 4, QImage::Format_RGB32)); return d; }, ""},
-      {"file list", [] { auto* d = new QMimeData; d->setUrls({QUrl::fromLocalFile("/tmp/a.txt")}); return d; },
-       "file:///tmp/a.txt"},
-      {"HTML only", [] { auto* d = new QMimeData; d->setHtml("<b>bold</b>"); return d; }, ""},
-      {"HTML with text", [] { auto* d = new QMimeData; d->setHtml("<b>bold</b>"); d->setText("bold"); return d; },
-       "bold"},
-      {"Japanese text", [] { auto* d = new QMimeData; d->setText(Utf8(u8"送信ﾃｽﾄ")); return d; }, "送信ﾃｽﾄ"},
-      {"two lines", [] { auto* d = new QMimeData; d->setText("a\nb"); return d; }, "a\r\nb"},
+      {"no format", [](QMimeData&) {}, ""},  // what the X11 clipboard hands out when nobody owns it
+      {"empty text", [](QMimeData& d) { d.setText(""); }, ""},
+      {"image", [](QMimeData& d) { d.setImageData(QImage(4, 4, QImage::Format_RGB32)); }, ""},
+      {"file list", [](QMimeData& d) { d.setUrls({QUrl::fromLocalFile("/tmp/a.txt")}); }, "file:///tmp/a.txt"},
+      {"HTML only", [](QMimeData& d) { d.setHtml("<b>bold</b>"); }, ""},
+      {"HTML with text", [](QMimeData& d) { d.setHtml("<b>bold</b>"), d.setText("bold"); }, "bold"},
+      {"Japanese text", [](QMimeData& d) { d.setText(QString::fromUtf8(u8"送信ﾃｽﾄ")); }, "送信ﾃｽﾄ"},
+      {"two lines", [](QMimeData& d) { d.setText("a\nb"); }, "a\r\nb"},
   };
-  struct Action {
+  const struct Action {
     const char* name;
-    std::function<void(HWND, QWidget*, const Clip&)> act;
+    void (*act)(HWND box, QWidget* widget, Fill fill);
     bool pastes;  // into an editable box
   } actions[] = {
-      {"Ctrl+V", [](HWND box, QWidget*, const Clip&) { morvek::testing::SendKey(box, 'V', kControl); }, true},
-      {"Shift+Insert", [](HWND box, QWidget*, const Clip&) { morvek::testing::SendKey(box, kVkInsert, kShift); }, true},
-      {"menu", [](HWND, QWidget* widget, const Clip&) { UseContextMenu(widget, "edit-paste"); }, true},
+      {"Ctrl+V", [](HWND box, QWidget*, Fill) { morvek::testing::SendKey(box, 'V', kControl); }, true},
+      {"Shift+Insert", [](HWND box, QWidget*, Fill) { morvek::testing::SendKey(box, kVkInsert, kShift); }, true},
+      {"menu", [](HWND, QWidget* widget, Fill) { UseContextMenu(widget, "edit-paste"); }, true},
       // The offscreen platform has no selection clipboard: a middle click pastes nothing there.
-      {"middle click",
-       [](HWND, QWidget* widget, const Clip&) {
-         SendMouse(InputTarget(widget), QEvent::MouseButtonPress, Qt::MiddleButton);
-         SendMouse(InputTarget(widget), QEvent::MouseButtonRelease, Qt::MiddleButton);
-       },
-       false},
-      {"drop",
-       [](HWND, QWidget* widget, const Clip& clip) {
-         std::unique_ptr<QMimeData> data(clip.make ? clip.make() : new QMimeData);
-         Drop(widget, data.get());
-       },
-       true},
+      {"middle click", [](HWND, QWidget* widget, Fill) { MiddleClick(widget); }, false},
+      {"drop", [](HWND, QWidget* widget, Fill fill) {
+         QMimeData data;
+         if (fill) fill(data);
+         Drop(widget, &data);
+       }, true},
   };
-  TerminalSession session;
-  session.script = [&](CTerminalDlg& dlg) {
-    struct Box {
-      int id;
-      bool editable;
-    } boxes[] = {{IDC_SEND_BOX, true}, {IDC_RECEIVE_BOX, false}, {IDC_PORT_STATUS, false}};
-    for (const Box& box : boxes) {
-      HWND hwnd = dlg.GetDlgItem(box.id)->m_hWnd;
-      QWidget* widget = WidgetOf(dlg, box.id);
+  Run([&](CTerminalDlg& dlg) {
+    for (auto [id, editable] : {std::pair{IDC_SEND_BOX, true}, {IDC_RECEIVE_BOX, false}, {IDC_PORT_STATUS, false}}) {
+      HWND box = dlg.GetDlgItem(id)->m_hWnd;
+      QWidget* widget = WidgetOf(box);
       ASSERT_NE(widget, nullptr);
       for (const Clip& clip : clips) {
         for (const Action& action : actions) {
-          if (box.editable) dlg.GetDlgItem(box.id)->SetWindowText("");
-          const std::string before = ControlText(dlg, box.id);
-          if (clip.make) {
-            QGuiApplication::clipboard()->setMimeData(clip.make());
-          } else {
-            QGuiApplication::clipboard()->clear();
+          if (editable) dlg.GetDlgItem(id)->SetWindowText("");
+          const std::string before = ControlText(dlg, id);
+          QGuiApplication::clipboard()->clear();
+          if (clip.fill) {
+            auto* data = new QMimeData;
+            clip.fill(*data);
+            QGuiApplication::clipboard()->setMimeData(data);
           }
-          action.act(hwnd, widget, clip);
+          action.act(box, widget, clip.fill);
           morvek::testing::PumpOnce();
-          const std::string expected = box.editable && action.pastes ? clip.pasted : before;
-          EXPECT_EQ(ControlText(dlg, box.id), expected) << box.id << ", " << clip.name << ", " << action.name;
+          EXPECT_EQ(ControlText(dlg, id), editable && action.pastes ? clip.pasted : before)
+              << id << ", " << clip.name << ", " << action.name;
         }
       }
     }
-  };
-  session.Run();
-  EXPECT_TRUE(session.mainShown);
+  });
 }
 
 // The edits' own keys and menu entries in empty boxes, and a select-all and
@@ -176,8 +160,7 @@ TEST_F(EditPaste, EditKeysAndMenusWorkOnEmptyAndHugeBoxes) {
               {'X', kControl}, {VK_DELETE, 0},  {VK_BACK, 0},               {kVkInsert, kControl}};
   const char* const entries[] = {"edit-undo", "edit-redo", "edit-cut", "edit-copy",
                                  "edit-paste", "edit-delete", "select-all"};
-  TerminalSession session;
-  session.script = [&](CTerminalDlg& dlg) {
+  Run([&](CTerminalDlg& dlg) {
     QGuiApplication::clipboard()->setMimeData(new QMimeData);
     for (int id : {IDC_SEND_BOX, IDC_RECEIVE_BOX, IDC_PORT_STATUS}) {
       dlg.GetDlgItem(id)->SetWindowText("");
@@ -187,7 +170,7 @@ TEST_F(EditPaste, EditKeysAndMenusWorkOnEmptyAndHugeBoxes) {
         EXPECT_EQ(ControlText(dlg, id), "") << id << ", key " << key.key;
       }
       for (const char* entry : entries) {
-        UseContextMenu(WidgetOf(dlg, id), entry);
+        UseContextMenu(WidgetOf(hwnd), entry);
         morvek::testing::PumpOnce();
         EXPECT_EQ(ControlText(dlg, id), "") << id << ", " << entry;
       }
@@ -202,9 +185,7 @@ TEST_F(EditPaste, EditKeysAndMenusWorkOnEmptyAndHugeBoxes) {
     dlg.GetDlgItem(IDC_SEND_BOX)->SetWindowText("");
     morvek::testing::SendKey(dlg.GetDlgItem(IDC_SEND_BOX)->m_hWnd, 'V', kControl);
     EXPECT_EQ(ControlText(dlg, IDC_SEND_BOX), huge);
-  };
-  session.Run();
-  EXPECT_TRUE(session.mainShown);
+  });
 }
 
 }  // namespace

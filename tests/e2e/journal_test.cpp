@@ -7,10 +7,7 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <stdlib.h>
-#include <sys/mount.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
-#include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -29,8 +26,7 @@
 #include "support/scratch_disk.h"
 #include "support/temp_dir.h"
 #include "support/terminal_session.h"
-
-extern char** environ;
+#include "support/terminal_test.h"
 
 namespace {
 
@@ -40,7 +36,6 @@ using morvek::test::PressButton;
 using morvek::test::PtyPeer;
 using morvek::test::ReadFileBytes;
 using morvek::test::ScratchDisk;
-using morvek::test::TempCurrentDir;
 using morvek::test::TerminalSession;
 using morvek::test::WriteFileBytes;
 using morvek::testing::PumpUntil;
@@ -48,55 +43,36 @@ using morvek::testing::PumpUntil;
 const fs::path kRcvJournal1 = "BAKUP/.COM1.rcv.journal";
 const fs::path kSndJournal1 = "BAKUP/.COM1.snd.journal";
 
-// Waits (with a generous bound) until the file's bytes satisfy `done`; for
-// files another process writes, which send no event this side could await.
-template <class Done>
-bool WaitForFile(const fs::path& path, Done done, std::chrono::milliseconds timeout = 30s) {
-  auto deadline = std::chrono::steady_clock::now() + timeout;
-  while (!done(ReadFileBytes(path))) {
-    if (std::chrono::steady_clock::now() > deadline) return false;
+// Waits (at most 30 s) until the file holds `expected`: for files another
+// process writes, which send no event this side could await.
+bool WaitForFile(const fs::path& path, const std::string& expected) {
+  for (auto end = std::chrono::steady_clock::now() + 30s; ReadFileBytes(path) != expected;) {
+    if (std::chrono::steady_clock::now() > end) return false;
     std::this_thread::sleep_for(10ms);
   }
   return true;
 }
 
-// The numbered lines a device sends: "L000000\r\n", "L000001\r\n", ...
-std::string NumberedLines(int count) {
-  std::string text;
-  char line[16];
-  for (int i = 0; i < count; ++i) {
-    std::snprintf(line, sizeof line, "L%06d\r\n", i);
-    text += line;
-  }
-  return text;
-}
-
-// Every file of the backup folder whose name ends with the suffix, joined in
-// name order.
-std::string LogsEndingWith(const std::string& suffix) {
+// The backup folder's files whose names start and end as given, in name order.
+std::vector<fs::path> Backups(std::string_view prefix, std::string_view suffix) {
   std::vector<fs::path> names;
-  if (fs::is_directory("BAKUP")) {
-    for (const auto& entry : fs::directory_iterator("BAKUP")) {
-      std::string name = entry.path().filename().string();
-      if (name.size() >= suffix.size() && name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0)
-        names.push_back(entry.path());
-    }
+  std::error_code none;
+  for (const auto& entry : fs::directory_iterator("BAKUP", none)) {
+    const std::string name = entry.path().filename().string();
+    if (name.starts_with(prefix) && name.ends_with(suffix)) names.push_back(entry.path());
   }
   std::sort(names.begin(), names.end());
+  return names;
+}
+
+// The backup logs whose names end with the suffix, joined in name order.
+std::string LogsEndingWith(std::string_view suffix, std::string_view prefix = "") {
   std::string text;
-  for (const auto& name : names) text += ReadFileBytes(name);
+  for (const auto& name : Backups(prefix, suffix)) text += ReadFileBytes(name);
   return text;
 }
 
-std::vector<std::string> JournalsLeft() {
-  std::vector<std::string> names;
-  if (!fs::is_directory("BAKUP")) return names;
-  for (const auto& entry : fs::directory_iterator("BAKUP")) {
-    std::string name = entry.path().filename().string();
-    if (name.ends_with(".journal")) names.push_back(name);
-  }
-  return names;
-}
+bool JournalsLeft() { return !Backups(".", ".journal").empty(); }
 
 // The dialog's run in this process on port COMn (1 or 2) with the settings
 // dialog answered OK; the script runs in its message loop.
@@ -111,38 +87,29 @@ void RunTerminal(int port, const std::function<void(CTerminalDlg&)>& script = nu
   EXPECT_TRUE(session.mainShown);
 }
 
-// The terminal in a child process, started in `folder` on COMn = the peer's pty.
-// Roles: "receive" only runs; "type" types kTyped into the send box; "load"
-// types it and then loads kLoadedFile. Once it runs it writes "R" to the port.
+// The terminal in a child process, started in this folder on COM1 = the
+// peer's pty. It types kTyped into the send box, and in the role "load" then
+// loads kLoadedFile; then it writes "R" to the port.
 const char kTyped[] = "typed 1\r\n送信 2";
 const char kLoadedFile[] = "load.txt";
 
 class ChildTerminal {
  public:
-  ChildTerminal(const fs::path& folder, const std::string& role, const PtyPeer& peer, int port = 1) {
-    std::vector<std::string> env;
-    const std::string portVariable = "MORVEK_COM" + std::to_string(port) + "=";
-    for (char** entry = environ; *entry; ++entry) {
-      if (!std::string_view(*entry).starts_with(portVariable)) env.emplace_back(*entry);
-    }
-    env.push_back("MORVEK_JOURNAL_CHILD=" + role);
-    env.push_back("MORVEK_JOURNAL_DIR=" + folder.string());
-    env.push_back("MORVEK_JOURNAL_PORT=" + std::to_string(port));
-    env.push_back(portVariable + peer.SlavePath());
-    std::vector<char*> envp;
-    for (auto& entry : env) envp.push_back(entry.data());
-    envp.push_back(nullptr);
+  ChildTerminal(const std::string& role, const PtyPeer& peer) {
+    setenv("MORVEK_JOURNAL_CHILD", role.c_str(), 1);
+    setenv("MORVEK_COM1", peer.SlavePath().c_str(), 1);
     std::string self = fs::read_symlink("/proc/self/exe").string();
-    std::string filter = "--gtest_filter=JournalChild.Terminal";
-    char* argv[] = {self.data(), filter.data(), nullptr};
-
+    char filter[] = "--gtest_filter=JournalChild.Terminal";
+    char* argv[] = {self.data(), filter, nullptr};
     m_pid = fork();
     if (m_pid == 0) {
       int devNull = ::open("/dev/null", O_WRONLY);
       if (devNull >= 0) dup2(devNull, STDOUT_FILENO);
-      execve(self.c_str(), argv, envp.data());
+      execv(self.c_str(), argv);
       _exit(127);
     }
+    unsetenv("MORVEK_JOURNAL_CHILD");
+    setenv("MORVEK_COM1", "loopback", 1);
   }
   ~ChildTerminal() {
     if (m_pid > 0) End(SIGKILL);
@@ -156,41 +123,36 @@ class ChildTerminal {
     m_pid = -1;
     return status;
   }
-  pid_t pid() const { return m_pid; }
-
  private:
   pid_t m_pid = -1;
 };
 
-// Feeds numbered lines to the peer until the terminal's receive journal holds
-// 40 KB, then 20 more pieces, so that the terminal is mid-burst when the
-// caller ends it; returns all the lines of the burst (more than were fed).
+// Feeds numbered lines ("L000000\r\n", "L000001\r\n", ...) to the peer until
+// the terminal's receive journal holds 40 KB, then 20 more pieces, so that the
+// terminal is mid-burst when the caller ends it; returns all the lines of the
+// burst (more than were fed).
 std::string FeedUntilMidBurst(PtyPeer& peer) {
-  const std::string lines = NumberedLines(100000);
+  std::string lines;
+  char line[16];
+  for (int i = 0; i < 100000; ++i) lines.append(line, std::snprintf(line, sizeof line, "L%06d\r\n", i));
   constexpr std::size_t kPiece = 900;
-  std::size_t at = 0;
-  int after = 20;
   std::error_code error;
-  while (after > 0 && at < lines.size()) {
+  for (std::size_t at = 0, after = 20; after > 0 && at < lines.size(); at += kPiece) {
     EXPECT_TRUE(peer.Write(lines.substr(at, kPiece)));
-    at += kPiece;
     if (fs::file_size(kRcvJournal1, error) >= 40000) --after;
   }
   return lines;
 }
 
-class Journal : public ::testing::Test {
+class Journal : public morvek::test::TerminalTest {
  protected:
   void SetUp() override {
-    morvek::testing::CaptureMessageBoxes(true);
-    morvek::testing::TakeMessageBoxTexts();
+    TerminalTest::SetUp();
     setenv("MORVEK_COM1", "loopback", 1);
     setenv("MORVEK_COM2", "loopback", 1);
   }
   void TearDown() override {
-    morvek::testing::CaptureMessageBoxes(false);
-    morvek::testing::ClearSystemTime();
-    unsetenv("MORVEK_COM1");
+    TerminalTest::TearDown();
     unsetenv("MORVEK_COM2");
   }
   // A start in this folder (recovering what is left) that closes at once;
@@ -200,22 +162,17 @@ class Journal : public ::testing::Test {
     RunTerminal(1);
     morvek::testing::ClearSystemTime();
   }
-  TempCurrentDir m_dir;
 };
 
 TEST(JournalChild, Terminal) {
   const char* role = getenv("MORVEK_JOURNAL_CHILD");
   if (!role) GTEST_SKIP() << "the terminal of the journal tests' child process";
-  ASSERT_EQ(chdir(getenv("MORVEK_JOURNAL_DIR")), 0);
   morvek::testing::CaptureMessageBoxes(true);
   morvek::testing::EndSessionOnSignals();
-  const std::string what = role;
-  RunTerminal(atoi(getenv("MORVEK_JOURNAL_PORT")), [&](CTerminalDlg& dlg) {
+  RunTerminal(1, [&](CTerminalDlg& dlg) {
     AfxGetApp()->m_pMainWnd = &dlg;
-    if (what == "type" || what == "load") {
-      morvek::testing::TypeText(dlg.GetDlgItem(IDC_SEND_BOX)->m_hWnd, kTyped);
-    }
-    if (what == "load") {
+    morvek::testing::TypeText(dlg.GetDlgItem(IDC_SEND_BOX)->m_hWnd, kTyped);
+    if (std::string_view(role) == "load") {
       morvek::testing::ScriptFileDialog(std::string(kLoadedFile));
       PressButton(dlg, IDC_FILE_SELECT);
     }
@@ -224,22 +181,30 @@ TEST(JournalChild, Terminal) {
   });
 }
 
-// Ended mid-burst: killed (SIGKILL) and started again, the recovered log
-// holds every line the killed run had shown, in order, and nothing else; told
-// to end (SIGTERM), it ends in order with its backup logs holding all it
-// showed and the settings written. No journal is left either way.
-TEST_F(Journal, EndedMidBurstKeepsEveryShownLine) {
-  for (int signal : {SIGKILL, SIGTERM}) {
-    SCOPED_TRACE(signal == SIGKILL ? "SIGKILL" : "SIGTERM");
+// Ended mid-burst with a send box typed, or typed and then loaded from a
+// file: killed (SIGKILL) and started again, the recovered logs hold every line
+// the killed run had shown, in order, and nothing else, and the send box; told
+// to end (SIGTERM), it ends in order with its backup logs holding all it showed
+// and the settings written. No journal is left either way.
+TEST_F(Journal, EndedMidBurstKeepsEveryShownLineAndTheSendBox) {
+  WriteFileBytes(kLoadedFile, "load 1\nload 2\n");
+  const struct {
+    int signal;
+    const char* role;
+    std::string sent;
+  } cases[] = {{SIGKILL, "type", kTyped}, {SIGKILL, "load", "load 1\r\nload 2\r\n"}, {SIGTERM, "type", kTyped}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.role) + (c.signal == SIGKILL ? ", SIGKILL" : ", SIGTERM"));
     fs::remove_all("BAKUP");
     fs::remove("morvek.ini");
     PtyPeer peer;
-    ChildTerminal child(m_dir.path(), "receive", peer);
-    ASSERT_EQ(peer.Read(1, 30s), "R");
+    ChildTerminal child(c.role, peer);
+    ASSERT_EQ(peer.Read(1, 30s), "R") << "the child ended with status " << child.End(SIGKILL);
+    ASSERT_TRUE(WaitForFile(kSndJournal1, c.sent));
     const std::string lines = FeedUntilMidBurst(peer);
     std::size_t shown = ReadFileBytes(kRcvJournal1).size();
-    int status = child.End(signal);
-    if (signal == SIGTERM) {
+    int status = child.End(c.signal);
+    if (c.signal == SIGTERM) {
       EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
       EXPECT_TRUE(fs::exists("morvek.ini"));
     } else {
@@ -248,29 +213,8 @@ TEST_F(Journal, EndedMidBurstKeepsEveryShownLine) {
     std::string saved = LogsEndingWith("_BakMORVEKRcv.txt");
     EXPECT_GE(saved.size(), shown);
     EXPECT_EQ(saved, lines.substr(0, saved.size()));
-    EXPECT_TRUE(JournalsLeft().empty());
-  }
-}
-
-// A send box typed, or typed and then loaded from a file, survives a kill.
-TEST_F(Journal, KilledSendBoxIsRecovered) {
-  WriteFileBytes(kLoadedFile, "load 1\nload 2\n");
-  struct Case {
-    const char* role;
-    std::string expected;
-  } cases[] = {{"type", kTyped}, {"load", "load 1\r\nload 2\r\n"}};
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.role);
-    fs::remove_all("BAKUP");
-    PtyPeer peer;
-    ChildTerminal child(m_dir.path(), c.role, peer);
-    ASSERT_EQ(peer.Read(1, 30s), "R");
-    ASSERT_TRUE(WaitForFile(kSndJournal1, [&](const std::string& j) { return j == c.expected; }));
-    child.End(SIGKILL);
-
-    StartAgain();
-    EXPECT_EQ(LogsEndingWith("_BakMORVEKSnd.txt"), c.expected);
-    EXPECT_TRUE(JournalsLeft().empty());
+    EXPECT_EQ(LogsEndingWith("_BakMORVEKSnd.txt"), c.sent);
+    EXPECT_FALSE(JournalsLeft());
   }
 }
 
@@ -279,10 +223,10 @@ TEST_F(Journal, KilledSendBoxIsRecovered) {
 // its own logs.
 TEST_F(Journal, TwoInstancesInOneFolder) {
   PtyPeer peer;
-  ChildTerminal child(m_dir.path(), "receive", peer);
-  ASSERT_EQ(peer.Read(1, 30s), "R");
+  ChildTerminal child("type", peer);
+  ASSERT_EQ(peer.Read(1, 30s), "R") << "the child ended with status " << child.End(SIGKILL);
   ASSERT_TRUE(peer.Write("first\r\n"));
-  ASSERT_TRUE(WaitForFile(kRcvJournal1, [](const std::string& j) { return j == "first\r\n"; }));
+  ASSERT_TRUE(WaitForFile(kRcvJournal1, "first\r\n"));
 
   RunTerminal(2, [](CTerminalDlg& dlg) {
     dlg.WritePort("second", 6);  // the loopback plug sends it back
@@ -293,25 +237,8 @@ TEST_F(Journal, TwoInstancesInOneFolder) {
 
   int status = child.End(SIGTERM);
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
-  std::string com1Logs;
-  for (const auto& entry : fs::directory_iterator("BAKUP")) {
-    std::string name = entry.path().filename().string();
-    if (name.starts_with("COM1_") && name.ends_with("_BakMORVEKRcv.txt")) com1Logs += ReadFileBytes(entry.path());
-  }
-  EXPECT_EQ(com1Logs, "first\r\n");
-  EXPECT_TRUE(JournalsLeft().empty());
-}
-
-// Sets a file's last write time to the given UTC time.
-void SetLastWrite(const fs::path& path, int year, int month, int day, int hour, int minute) {
-  tm utc{};
-  utc.tm_year = year - 1900;
-  utc.tm_mon = month - 1;
-  utc.tm_mday = day;
-  utc.tm_hour = hour;
-  utc.tm_min = minute;
-  timespec times[2] = {{timegm(&utc), 0}, {timegm(&utc), 0}};
-  ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+  EXPECT_EQ(LogsEndingWith("_BakMORVEKRcv.txt", "COM1_"), "first\r\n");
+  EXPECT_FALSE(JournalsLeft());
 }
 
 // Journals left by runs that did not end in order become backup logs named
@@ -332,10 +259,12 @@ TEST_F(Journal, LeftJournalsBecomeBackupLogs) {
       {"BAKUP/.COM3.rcv.journal", "", "", "", false},
       {"BAKUP/.COM4.rcv.journal", "kept", "BAKUP/COM4_2008_3_5_9_7_BakMORVEKRcv.txt", "", true},
   };
+  const auto stamp = std::chrono::file_clock::from_sys(
+      std::chrono::sys_seconds{std::chrono::sys_days{std::chrono::year{2008} / 3 / 5} + 7min});  // 9:07 at UTC+9
   fs::create_directory("BAKUP");
   for (const Case& c : cases) {
     WriteFileBytes(c.journal, c.text);
-    SetLastWrite(c.journal, 2008, 3, 5, 0, 7);
+    fs::last_write_time(c.journal, stamp);
     if (!c.logBefore.empty()) WriteFileBytes(c.log, c.logBefore);
   }
   fs::create_directory("BAKUP/COM4_2008_3_5_9_7_BakMORVEKRcv.txt");  // a folder where the log must go
@@ -383,7 +312,7 @@ TEST_F(Journal, FollowsTheBoxesWhileRunning) {
     EXPECT_FALSE(fs::exists(kSndJournal1));
   };
   session.Run();
-  EXPECT_TRUE(JournalsLeft().empty());
+  EXPECT_FALSE(JournalsLeft());
   EXPECT_TRUE(morvek::testing::TakeMessageBoxTexts().empty());
 }
 
@@ -427,7 +356,7 @@ TEST_F(Journal, FaultsNeverStopTheTerminal) {
     EXPECT_TRUE(PumpUntil([&] { return ReadFileBytes(kRcvJournal1) == fed; }, 30s));
   });
   EXPECT_TRUE(morvek::testing::TakeMessageBoxTexts().empty());
-  EXPECT_TRUE(JournalsLeft().empty());
+  EXPECT_FALSE(JournalsLeft());
 }
 
 }  // namespace

@@ -1,14 +1,15 @@
-// The whole terminal from start to close: start-up paths, a round trip on the
-// loopback plug, and what a close leaves on disk.
+// The whole terminal from start to close: the first run's defaults and what
+// its close writes, a round trip on the loopback plug, and the ports that
+// cannot be set up.
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
 #include <chrono>
 #include <filesystem>
+#include <memory>
 
 #include "platform/testing.h"
 #include "res/resource.h"
-#include "support/temp_dir.h"
 #include "support/terminal_session.h"
 #include "support/terminal_test.h"
 
@@ -16,7 +17,6 @@ namespace {
 
 using namespace std::chrono_literals;
 using morvek::test::ControlText;
-using morvek::test::PressButton;
 using morvek::test::ReadFileBytes;
 using morvek::test::TerminalSession;
 namespace fs = std::filesystem;
@@ -45,8 +45,15 @@ std::string DefaultRecord() {
   return r;
 }
 
+// Also: every text the program puts in (list entries such as "ASCIIcrlf",
+// "115200", "Hardware", the status line, the line indicators) is shown whole.
 TEST_F(TerminalEndToEnd, FirstRunWithoutSettingsShowsDefaultsAndCloseWritesEverything) {
   TerminalSession session;
+  std::vector<std::string> settingsClipped, mainClipped;
+  session.settings = [&](CDialog& settings) {
+    settingsClipped = morvek::testing::ClippedTexts(settings.m_hWnd);
+    settings.SendMessage(WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+  };
   std::string title, status, timeout;
   session.script = [&](CTerminalDlg& dlg) {
     CString text;
@@ -57,14 +64,17 @@ TEST_F(TerminalEndToEnd, FirstRunWithoutSettingsShowsDefaultsAndCloseWritesEvery
     EXPECT_EQ(dlg.m_chkDtr.GetCheck(), 1);
     EXPECT_EQ(dlg.m_chkRts.GetCheck(), 1);
     // DTR and RTS on: the loopback plug reports DSR, DCD and CTS at the next refresh.
-    EXPECT_TRUE(morvek::testing::PumpUntil([&] { return ControlText(dlg, IDC_DSR) == "ON"; }, 5s));
+    EXPECT_TRUE(morvek::testing::PumpUntil([&] { return ControlText(dlg, IDC_DSR) == "ON"; }, 30s));
     EXPECT_EQ(ControlText(dlg, IDC_CTS), "ON");
     EXPECT_EQ(ControlText(dlg, IDC_DCD), "ON");
     EXPECT_EQ(ControlText(dlg, IDC_RI), "OFF");
+    mainClipped = morvek::testing::ClippedTexts(dlg.m_hWnd);
   };
   session.Run();
   EXPECT_EQ(session.settingsShown, 1);
   EXPECT_TRUE(session.mainShown);
+  EXPECT_EQ(settingsClipped, std::vector<std::string>());
+  EXPECT_EQ(mainClipped, std::vector<std::string>());
   EXPECT_EQ(title, "MORVEK Comm (VER 2.02)   COM1 通信");
   EXPECT_EQ(status, " COM1 ,   9600 BPS , 8 BITS , No PARITY , 1 STOP , No FLOW");
   EXPECT_EQ(timeout, "20");
@@ -72,8 +82,7 @@ TEST_F(TerminalEndToEnd, FirstRunWithoutSettingsShowsDefaultsAndCloseWritesEvery
   EXPECT_EQ(ReadFileBytes("morvek.ini"), DefaultRecord());
   int backups = 0;
   for (const auto& entry : fs::directory_iterator("BAKUP")) {
-    std::string name = entry.path().filename().string();
-    EXPECT_EQ(name.rfind("COM1_", 0), 0u) << name;
+    EXPECT_TRUE(entry.path().filename().string().starts_with("COM1_")) << entry.path();
     EXPECT_EQ(fs::file_size(entry.path()), 0u);
     ++backups;
   }
@@ -81,63 +90,42 @@ TEST_F(TerminalEndToEnd, FirstRunWithoutSettingsShowsDefaultsAndCloseWritesEvery
 }
 
 TEST_F(TerminalEndToEnd, SentTextComesBackThroughTheLoopbackPlug) {
-  TerminalSession session;
-  session.script = [&](CTerminalDlg& dlg) {
+  Run([&](CTerminalDlg& dlg) {
     dlg.GetDlgItem(IDC_SEND_BOX)->SetWindowText("AT");
-    dlg.m_cmbSendFormat.SetCurSel(3);  // CRLF
-    dlg.SendMessage(WM_COMMAND, MAKEWPARAM(IDC_SEND_FORMAT, CBN_SELCHANGE), 0);
-    PressButton(dlg, IDC_SEND);
+    morvek::test::SelectEntry(dlg, dlg.m_cmbSendFormat, 3);  // CRLF
+    morvek::test::PressButton(dlg, IDC_SEND);
     EXPECT_EQ(ControlText(dlg, IDC_SEND_COUNT), "2");
-    EXPECT_TRUE(morvek::testing::PumpUntil([&] { return ControlText(dlg, IDC_RECEIVE_BOX) == "AT\r\n"; }, 5s))
+    EXPECT_TRUE(morvek::testing::PumpUntil([&] { return ControlText(dlg, IDC_RECEIVE_BOX) == "AT\r\n"; }, 30s))
         << ControlText(dlg, IDC_RECEIVE_BOX);
     EXPECT_EQ(ControlText(dlg, IDC_RECV_COUNT), "4");
     EXPECT_EQ(ControlText(dlg, IDC_SEND_BOX), "AT");
-  };
-  session.Run();
+  });
   EXPECT_TRUE(morvek::testing::TakeMessageBoxTexts().empty());
 }
 
-TEST_F(TerminalEndToEnd, APortThatCannotBeOpenedEndsTheProgramWithItsMessageAndWritesNothing) {
-  setenv("MORVEK_COM1", "/nonexistent/tty", 1);
-  TerminalSession session;
-  session.Run();
-  EXPECT_FALSE(session.mainShown);
-  EXPECT_EQ(morvek::testing::TakeMessageBoxTexts(), std::vector<std::string>{" ポートがオープンできません"});
-  EXPECT_FALSE(fs::exists("morvek.ini"));
-  EXPECT_FALSE(fs::exists("BAKUP"));
-}
-
-TEST_F(TerminalEndToEnd, ARefusedConfigurationIsReportedWithThePortName) {
-  auto port = morvek::testing::VirtualPort::Install(1);
-  port->RefuseConfigure(true);
-  TerminalSession session;
-  session.Run();
-  EXPECT_FALSE(session.mainShown);
-  EXPECT_EQ(morvek::testing::TakeMessageBoxTexts(), std::vector<std::string>{"COM1 ポートの初期設定ができません"});
-  EXPECT_EQ(port->OpenCount(), 0);
-  EXPECT_FALSE(fs::exists("morvek.ini"));
-}
-
-TEST_F(TerminalEndToEnd, AnUnreadablePortStateIsReportedToo) {
-  auto port = morvek::testing::VirtualPort::Install(1);
-  port->FailGetState(true);
-  TerminalSession session;
-  session.Run();
-  EXPECT_FALSE(session.mainShown);
-  EXPECT_EQ(morvek::testing::TakeMessageBoxTexts(), std::vector<std::string>{"COM1 ポートの初期設定ができません"});
-  EXPECT_EQ(port->OpenCount(), 0);
-}
-
-TEST_F(TerminalEndToEnd, EscapeBeepsAndKeepsTheWindowOpen) {
-  TerminalSession session;
-  session.script = [&](CTerminalDlg& dlg) {
-    morvek::testing::TakeBeepCount();
-    MSG msg{dlg.GetDlgItem(IDC_SEND_BOX)->m_hWnd, WM_KEYDOWN, VK_ESCAPE, 0, 0, {0, 0}};
-    EXPECT_TRUE(static_cast<CWnd&>(dlg).PreTranslateMessage(&msg));
-    EXPECT_EQ(morvek::testing::TakeBeepCount(), 1);
-    EXPECT_TRUE(IsWindow(dlg.m_hWnd));
-  };
-  session.Run();
+// A port that cannot be opened, configured or read ends the program with its
+// message, before the main window, and writes nothing.
+TEST_F(TerminalEndToEnd, APortThatCannotBeSetUpEndsTheProgramAndWritesNothing) {
+  enum Fault { kRefusedConfiguration, kUnreadableState, kNoDevice };
+  for (Fault fault : {kRefusedConfiguration, kUnreadableState, kNoDevice}) {
+    SCOPED_TRACE(fault);
+    std::shared_ptr<morvek::testing::VirtualPort> port;
+    if (fault == kNoDevice) {
+      setenv("MORVEK_COM1", "/nonexistent/tty", 1);
+    } else {
+      port = morvek::testing::VirtualPort::Install(1);
+      port->RefuseConfigure(fault == kRefusedConfiguration);
+      port->FailGetState(fault == kUnreadableState);
+    }
+    TerminalSession session;
+    session.Run();
+    EXPECT_FALSE(session.mainShown);
+    EXPECT_EQ(morvek::testing::TakeMessageBoxTexts(),
+              std::vector<std::string>{fault == kNoDevice ? " ポートがオープンできません" : "COM1 ポートの初期設定ができません"});
+    EXPECT_EQ(port ? port->OpenCount() : 0, 0);
+    EXPECT_FALSE(fs::exists("morvek.ini"));
+    EXPECT_FALSE(fs::exists("BAKUP"));
+  }
 }
 
 }  // namespace

@@ -35,7 +35,7 @@ bool ShowsEnd(ByteTextView& view) {
         QScrollBar* v = view.verticalScrollBar();
         return v->value() == v->maximum() && v->maximum() == std::max(0, int(view.lineCount()) - v->pageStep());
       },
-      5s);
+      30s);
 }
 
 int InkPixels(const QImage& image, QColor background) {
@@ -84,19 +84,19 @@ TEST(ByteTextView, AppendsOnlyMarkTheViewDirtyAndItThenFollowsTheEnd) {
 
   // A long last line: horizontally its end is in view.
   view->appendBytes(std::string(5000, 'x'));
-  ASSERT_TRUE(morvek::testing::PumpUntil([&] { return h->maximum() > 0 && h->value() == h->maximum(); }, 5s));
+  ASSERT_TRUE(morvek::testing::PumpUntil([&] { return h->maximum() > 0 && h->value() == h->maximum(); }, 30s));
   const int columns = h->pageStep();
   EXPECT_EQ(h->value() + columns, 5001);  // one column beyond the last character
 
   // A short line after it: back to the left, though the range stays.
   view->appendBytes("\r\nend");
-  ASSERT_TRUE(morvek::testing::PumpUntil([&] { return h->value() == 0 && v->value() == v->maximum(); }, 5s));
+  ASSERT_TRUE(morvek::testing::PumpUntil([&] { return h->value() == 0 && v->value() == v->maximum(); }, 30s));
   EXPECT_GT(h->maximum(), 0);
 
   // Scrolled sideways away from the end of the last line, the view stays put.
   h->setValue(h->maximum());
   view->appendBytes("\r\nmore");
-  ASSERT_TRUE(morvek::testing::PumpUntil([&] { return v->maximum() == int(view->lineCount()) - v->pageStep(); }, 5s));
+  ASSERT_TRUE(morvek::testing::PumpUntil([&] { return v->maximum() == int(view->lineCount()) - v->pageStep(); }, 30s));
   EXPECT_EQ(h->value(), h->maximum());
   EXPECT_LT(v->value(), v->maximum());
 }
@@ -119,7 +119,7 @@ TEST(ByteTextView, FollowsTheEndOnlyWhileTheViewIsThere) {
   for (int i = 0; i < 3; ++i) {
     const int grownTo = v->maximum() + linesPerBlock;
     view->appendBytes(block);
-    ASSERT_TRUE(morvek::testing::PumpUntil([&] { return v->maximum() == grownTo; }, 10s));
+    ASSERT_TRUE(morvek::testing::PumpUntil([&] { return v->maximum() == grownTo; }, 30s));
     EXPECT_EQ(v->value(), held);
   }
 
@@ -169,8 +169,12 @@ TEST(ByteTextView, KeysScrollSelectAndCopy) {
   EXPECT_EQ(QGuiApplication::clipboard()->text(), QString::fromStdU16String(u"送信\uFFFD"));
 }
 
+// Empty, a view paints nothing; with a 10 MB line it paints the line's end
+// and its middle.
 TEST(ByteTextView, PaintsTheEndOfATenMegabyteLine) {
   auto view = ShownView();
+  const QColor base = view->palette().color(QPalette::Base);
+  EXPECT_EQ(InkPixels(view->viewport()->grab().toImage(), base), 0);
   std::string line;
   while (line.size() < (10u << 20)) line += " 41 42 43 44";
   line += "送信";
@@ -179,18 +183,9 @@ TEST(ByteTextView, PaintsTheEndOfATenMegabyteLine) {
   ASSERT_TRUE(morvek::testing::PumpUntil([&] { return h->value() > 0 && h->value() == h->maximum(); }, 300s));
   EXPECT_EQ(view->lineCount(), 1u);
 
-  const QImage image = view->viewport()->grab().toImage();
-  ASSERT_FALSE(image.isNull());
-  EXPECT_GT(InkPixels(image, view->palette().color(QPalette::Base)), 100);
-  // Scrolled into the middle of the line, still drawn.
+  EXPECT_GT(InkPixels(view->viewport()->grab().toImage(), base), 100);
   h->setValue(h->maximum() / 2 + 1);
-  EXPECT_GT(InkPixels(view->viewport()->grab().toImage(), view->palette().color(QPalette::Base)), 100);
-}
-
-TEST(ByteTextView, AnEmptyViewPaintsNothing) {
-  auto view = ShownView();
-  const QImage image = view->viewport()->grab().toImage();
-  EXPECT_EQ(InkPixels(image, view->palette().color(QPalette::Base)), 0);
+  EXPECT_GT(InkPixels(view->viewport()->grab().toImage(), base), 100);
 }
 
 }  // namespace

@@ -66,14 +66,10 @@ TEST(Cp932Codec, EveryBytePairSurvivesUnlessItIsADuplicateCode) {
   RecordProperty("duplicate_codes", duplicates);
 }
 
-TEST(Cp932Codec, KnownTexts) {
-  struct Case {
-    std::string bytes;
-    std::u16string text;
-  };
-  const std::vector<Case> cases = {
+// Texts that decode and encode both ways, lone lead bytes among them.
+TEST(Cp932Codec, KnownTextsAndLeadBytesWithoutTheirTrail) {
+  const std::vector<std::pair<std::string, std::u16string>> cases = {
       {"", u""},
-      {"送信", u"送信"},
       {"送信に失敗しました", u"送信に失敗しました"},
       {"ｱｲｳ", u"ｱｲｳ"},
       {"\\~", u"\\~"},                   // not yen sign and overline
@@ -81,15 +77,6 @@ TEST(Cp932Codec, KnownTexts) {
       {Bytes({0x87, 0x40}), u"\u2460"},  // NEC row 13: circled 1
       {Bytes({0xFA, 0x40}), u"\u2170"},  // IBM extension: small roman 1
       {"A\r\nB", u"A\r\nB"},
-  };
-  for (const Case& c : cases) {
-    EXPECT_EQ(DecodeCp932(c.bytes), c.text) << c.bytes;
-    EXPECT_EQ(EncodeCp932(c.text), c.bytes) << c.bytes;
-  }
-}
-
-TEST(Cp932Codec, LeadBytesWithoutTheirTrail) {
-  const std::vector<std::pair<std::string, std::u16string>> cases = {
       {Bytes({0x81}), {Escape(0x81)}},
       {"A" + Bytes({0xE0}), {u'A', Escape(0xE0)}},
       {"送" + Bytes({0x90}), {u'送', Escape(0x90)}},
@@ -127,22 +114,14 @@ std::string MixedText(std::size_t size) {
   return text + Bytes({0x9F});  // ends with a lone lead byte
 }
 
-TEST(Cp932Codec, LargeTextRoundTrips) {
-  const std::string text = MixedText(4 << 20);
-  EXPECT_EQ(EncodeCp932(DecodeCp932(text)), text);
-}
-
-TEST(Cp932Codec, ThreadsConvertIndependently) {
-  const std::string text = MixedText(64 << 10);
-  const std::u16string expected = DecodeCp932(text);
+// Threads converting megabytes at once each get their own text back.
+TEST(Cp932Codec, LargeTextsRoundTripInEveryThread) {
+  const std::string text = MixedText(1 << 20);
   std::vector<std::thread> threads;
   std::vector<int> failures(4, 0);
   for (int& failed : failures) {
     threads.emplace_back([&] {
-      for (int round = 0; round < 50; ++round) {
-        const std::u16string decoded = DecodeCp932(text);
-        if (decoded != expected || EncodeCp932(decoded) != text) ++failed;
-      }
+      for (int round = 0; round < 3; ++round) failed += EncodeCp932(DecodeCp932(text)) != text;
     });
   }
   for (std::thread& thread : threads) thread.join();

@@ -152,6 +152,9 @@ TEST(MessageMaps, DeadWindowsAndUnexpectedMessagesAreHarmless) {
   EXPECT_EQ(GetLastError(), ERROR_INVALID_HANDLE);
   EXPECT_EQ(SendMessage(nullptr, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("x")), 0);
   EXPECT_FALSE(DestroyWindow(gone));
+  RECT none{1, 1, 1, 1};
+  EXPECT_FALSE(GetClientRect(nullptr, &none));
+  EXPECT_FALSE(MoveWindow(nullptr, 0, 0, 1, 1, TRUE));
   EXPECT_EQ(dialog.GetDlgItem(1006), nullptr);
   char text[8] = "unset";
   EXPECT_EQ(GetWindowText(gone, text, sizeof text), 0);

@@ -1,43 +1,12 @@
-// The framework's small services: message boxes and beeps, the wait cursor,
-// the file dialog, string resources and the application object.
+// The framework's small services: the wait cursor, string resources and the
+// application object.
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <filesystem>
-#include <optional>
-#include <string>
-#include <vector>
 
 #include "dialog_runner.h"
-#include "support/temp_dir.h"
 
 namespace {
-
-using morvek::test::kAboutTemplate;
-using morvek::test::RunDialog;
-
-TEST(MessageBoxes, CapturedBoxesRecordTheirTextsInOrderAndAnswerOk) {
-  morvek::testing::CaptureMessageBoxes(true);
-  morvek::testing::TakeMessageBoxTexts();
-  std::vector<std::string> seenByHandler;
-  morvek::testing::OnMessageBox([&](const std::string& text) { seenByHandler.push_back(text); });
-  EXPECT_EQ(AfxMessageBox("送信に失敗しました"), IDOK);
-  EXPECT_EQ(AfxMessageBox(nullptr, MB_ICONERROR), IDOK);
-  CDialog dialog(kAboutTemplate);
-  RunDialog(dialog, [&](CDialog& d) { EXPECT_EQ(d.MessageBox("from a window", "caption"), IDOK); });
-  morvek::testing::OnMessageBox(nullptr);
-  morvek::testing::CaptureMessageBoxes(false);
-  std::vector<std::string> expected{"送信に失敗しました", "", "from a window"};
-  EXPECT_EQ(morvek::testing::TakeMessageBoxTexts(), expected);
-  EXPECT_EQ(seenByHandler, expected);
-  EXPECT_TRUE(morvek::testing::TakeMessageBoxTexts().empty());
-
-  morvek::testing::TakeBeepCount();
-  MessageBeep(MB_OK);
-  MessageBeep(MB_ICONERROR);
-  EXPECT_EQ(morvek::testing::TakeBeepCount(), 2);
-  EXPECT_EQ(morvek::testing::TakeBeepCount(), 0);
-}
 
 TEST(WaitCursor, NestsAndEndsWithTheLastEnd) {
   using morvek::testing::WaitCursorShown;
@@ -53,18 +22,6 @@ TEST(WaitCursor, NestsAndEndsWithTheLastEnd) {
   EXPECT_FALSE(WaitCursorShown());
   target.EndWaitCursor();  // one end too many is harmless
   EXPECT_FALSE(WaitCursorShown());
-}
-
-TEST(FileDialog, AScriptedAnswerServesTheNextDialogOnce) {
-  morvek::test::TempCurrentDir folder;
-  CFileDialog first(TRUE, "", "*.*", OFN_HIDEREADONLY, "すべて(*.*)|*.*|ﾃｷｽﾄ(*.txt)|*.txt||");
-  morvek::testing::ScriptFileDialog("chosen.txt");  // need not exist
-  EXPECT_EQ(first.DoModal(), IDOK);
-  EXPECT_EQ(std::string(first.GetPathName().View()), (folder.path() / "chosen.txt").string());
-  morvek::testing::ScriptFileDialog(std::nullopt);
-  CFileDialog second(TRUE);
-  EXPECT_EQ(second.DoModal(), IDCANCEL);
-  EXPECT_TRUE(second.GetPathName().IsEmpty());
 }
 
 TEST(StringResources, LoadStringCopiesWithinTheBuffer) {
@@ -85,14 +42,11 @@ TEST(ApplicationObject, TheLastOneMadeIsTheApplicationAndRunEndsWithoutAMainWind
   {
     CWinApp app("テスト");
     EXPECT_EQ(AfxGetApp(), &app);
-    EXPECT_EQ(AfxGetMainWnd(), nullptr);
     EXPECT_EQ(app.LoadIcon(128), LoadIconA(nullptr, MAKEINTRESOURCE(128)));
+    EXPECT_EQ(LoadIconA(nullptr, MAKEINTRESOURCE(999)), nullptr);
+    EXPECT_EQ(LoadIconA(nullptr, "named"), nullptr);
     EXPECT_TRUE(app.InitInstance());
     EXPECT_EQ(app.Run(), 0);  // no main window: nothing to run
-    CDialog main(kAboutTemplate);
-    app.m_pMainWnd = &main;
-    EXPECT_EQ(AfxGetMainWnd(), &main);
-    app.m_pMainWnd = nullptr;
   }
   EXPECT_EQ(AfxGetApp(), nullptr);
 }

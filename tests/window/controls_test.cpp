@@ -1,11 +1,11 @@
-// Control texts as CP932 bytes: every byte string comes back as it was set,
+// The controls of a dialog. Their own messages (lists, checks, selections)
+// and notifications: a user's action notifies the dialog, the program's does
+// not. Their texts as CP932 bytes: every byte string comes back as it was set,
 // in every kind of edit; a string that grew by appending is taken as its tail
-// only; data exchange moves all bound members both ways, and what the user
-// types reaches a member only through UpdateData(TRUE).
+// only; data exchange moves bound members both ways, and what the user types
+// reaches a member only through UpdateData(TRUE).
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <chrono>
 #include <string>
 #include <vector>
 
@@ -14,27 +14,152 @@
 
 namespace {
 
+using namespace std::chrono_literals;
 using morvek::test::kMainTemplate;
 using morvek::test::RunDialog;
 using morvek::testing::FullTextRewrites;
 using morvek::testing::ShownText;
 
+constexpr int kButton = 1000;
+constexpr int kSortedList = 1006;  // drop-down list with the sort style
+constexpr int kCheckBox = 1015;
 // The three kinds of edit in the main template.
 constexpr int kLineEdit = 1009;  // single line, read-only
 constexpr int kTextEdit = 1002;  // multi-line, editable
 constexpr int kTextView = 1003;  // multi-line, read-only
 
-std::string Decoded(const std::string& bytes) {
-  return morvek::text::EncodeCp932(morvek::text::DecodeCp932(bytes));
+class ControlDialog : public CDialog {
+ public:
+  ControlDialog() : CDialog(kMainTemplate) {}
+  CComboBox m_cmbList;
+  CButton m_chkBox;
+  CEdit m_editSend;
+  CEdit m_editReceive;
+  std::vector<std::string> notes;
+
+  void DoDataExchange(CDataExchange* pDX) override {
+    DDX_Control(pDX, kSortedList, m_cmbList);
+    DDX_Control(pDX, kCheckBox, m_chkBox);
+    DDX_Control(pDX, kTextEdit, m_editSend);
+    DDX_Control(pDX, kTextView, m_editReceive);
+  }
+  void OnPick() { notes.push_back("pick " + std::to_string(m_cmbList.GetCurSel())); }
+  void OnCheck() { notes.push_back("check " + std::to_string(m_chkBox.GetCheck())); }
+  void OnButton() { notes.push_back("button"); }
+  DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(ControlDialog, CDialog)
+  ON_CBN_SELCHANGE(kSortedList, OnPick)
+  ON_BN_CLICKED(kCheckBox, OnCheck)
+  ON_BN_CLICKED(kButton, OnButton)
+END_MESSAGE_MAP()
+
+std::vector<std::string> Entries(CComboBox& list) {
+  std::vector<std::string> entries;
+  for (int i = 0; i < list.GetCount(); ++i) {
+    CString text;
+    list.GetLBText(i, text);
+    entries.push_back(std::string(text.View()));
+  }
+  return entries;
 }
 
-// Where two byte strings first differ ("" when they are equal), for short messages.
-std::string FirstDifference(const std::string& actual, const std::string& expected) {
-  auto [a, e] = std::mismatch(actual.begin(), actual.end(), expected.begin(), expected.end());
-  if (a == actual.end() && e == expected.end()) return "";
-  size_t at = static_cast<size_t>(a - actual.begin());
-  return "at byte " + std::to_string(at) + " of " + std::to_string(actual.size()) + "/" +
-         std::to_string(expected.size()) + ": " + actual.substr(at, 8) + " | " + expected.substr(at, 8);
+TEST(ListControl, PositionsSortingSearchSelectionAndNotifications) {
+  ControlDialog dialog;
+  RunDialog(dialog, [&](CDialog&) {
+    CComboBox& list = dialog.m_cmbList;
+    // AddString keeps a sorted list sorted, without regard to ASCII case.
+    for (const char* entry : {"NO", "cRLF", "HEX", "CR"}) list.AddString(entry);
+    EXPECT_EQ(Entries(list), (std::vector<std::string>{"CR", "cRLF", "HEX", "NO"}));
+    list.ResetContent();
+    // Explicit positions are never sorted.
+    EXPECT_EQ(list.InsertString(-1, "NO"), 0);
+    EXPECT_EQ(list.InsertString(-1, "CR"), 1);
+    EXPECT_EQ(list.InsertString(0, "送信"), 0);
+    EXPECT_EQ(list.InsertString(1, "cRLF"), 1);
+    EXPECT_EQ(list.InsertString(9, "far"), CB_ERR);
+    EXPECT_EQ(Entries(list), (std::vector<std::string>{"送信", "cRLF", "NO", "CR"}));
+    EXPECT_EQ(list.GetCurSel(), CB_ERR);  // adding selects nothing
+
+    struct Find {
+      int startAfter;
+      const char* text;
+      int found;
+    } finds[] = {
+        {-1, "cr", 1}, {1, "CR", 3}, {3, "cr", 1}, {-1, "送", 0}, {-1, "x", CB_ERR}, {-1, "", 0}, {2, "", 3}, {99, "NO", 2},
+    };
+    for (const Find& find : finds) {
+      EXPECT_EQ(list.FindString(find.startAfter, find.text), find.found) << find.startAfter << " " << find.text;
+    }
+    EXPECT_EQ(list.SelectString(-1, "no"), 2);
+    EXPECT_EQ(list.SelectString(-1, "missing"), CB_ERR);
+    EXPECT_EQ(list.GetCurSel(), 2);  // a failed search leaves the selection
+    EXPECT_EQ(list.GetLBTextLen(0), 4);
+    EXPECT_EQ(list.GetLBTextLen(7), CB_ERR);
+    char text[8] = {0};
+    EXPECT_EQ(list.GetLBText(9, text), CB_ERR);
+    EXPECT_EQ(list.SetCurSel(8), CB_ERR);  // outside: no selection
+    EXPECT_EQ(list.GetCurSel(), CB_ERR);
+    list.SetCurSel(0);
+    EXPECT_EQ(list.DeleteString(0), 3);
+    EXPECT_EQ(list.DeleteString(5), CB_ERR);
+    list.ResetContent();
+    EXPECT_EQ(list.GetCount(), 0);
+    EXPECT_EQ(list.FindString(-1, "NO"), CB_ERR);
+
+    // None of that notified; a user's choice, clicks and keys do.
+    for (const char* entry : {"ASCII", "HEX"}) dialog.m_cmbList.InsertString(-1, entry);
+    dialog.m_cmbList.SetCurSel(0);
+    dialog.m_chkBox.SetCheck(BST_CHECKED);
+    dialog.m_chkBox.SetCheck(BST_UNCHECKED);
+    EXPECT_TRUE(dialog.notes.empty());
+
+    EXPECT_TRUE(morvek::testing::ChooseComboEntry(dialog.m_cmbList.m_hWnd, 1));
+    EXPECT_FALSE(morvek::testing::ChooseComboEntry(dialog.m_cmbList.m_hWnd, 2));
+    morvek::testing::Click(dialog.m_chkBox.m_hWnd);        // toggled before it notifies
+    morvek::testing::SendKey(dialog.m_chkBox.m_hWnd, VK_SPACE);
+    SendMessage(GetDlgItem(dialog.m_hWnd, kButton), BM_CLICK, 0, 0);
+    EnableWindow(GetDlgItem(dialog.m_hWnd, kButton), FALSE);
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog.m_hWnd, kButton)));
+    morvek::testing::Click(GetDlgItem(dialog.m_hWnd, kButton));  // disabled: nothing
+    EXPECT_EQ(dialog.notes, (std::vector<std::string>{"pick 1", "check 1", "check 0", "button"}));
+  });
+}
+
+TEST(EditControl, SelectionReplacementAndLineCount) {
+  ControlDialog dialog;
+  RunDialog(dialog, [&](CDialog&) {
+    for (CEdit* box : {&dialog.m_editSend, &dialog.m_editReceive}) {
+      CEdit& edit = *box;
+      SCOPED_TRACE(edit.GetDlgCtrlID());
+      EXPECT_EQ(edit.GetLineCount(), 1);  // empty: one line
+      edit.SetWindowText("one\r\n送信");
+      EXPECT_EQ(edit.GetLineCount(), 2);
+      edit.SetSel(-1, -1);
+      int length = edit.GetWindowTextLength();
+      edit.SetSel(length, length);
+      edit.ReplaceSel("\r\nend");
+      CString text;
+      edit.GetWindowText(text);
+      EXPECT_EQ(text, "one\r\n送信\r\nend");
+      EXPECT_EQ(edit.GetLineCount(), 3);
+    }
+    CEdit& edit = dialog.m_editSend;
+    edit.SetSel(5, 7);  // the character 送 (two bytes)
+    edit.ReplaceSel("受");
+    DWORD start = 0, end = 0;
+    edit.SendMessage(EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    EXPECT_EQ(start, 7u);
+    EXPECT_EQ(end, 7u);
+    CString text;
+    edit.GetWindowText(text);
+    EXPECT_EQ(text, "one\r\n受信\r\nend");
+  });
+}
+
+std::string Decoded(const std::string& bytes) {
+  return morvek::text::EncodeCp932(morvek::text::DecodeCp932(bytes));
 }
 
 std::string WindowBytes(CWnd& control) {
@@ -68,14 +193,14 @@ TEST(ControlTexts, EveryByteStringComesBackAsItWasSet) {
       CWnd& control = *d.GetDlgItem(id);
       for (const std::string& text : texts) {
         control.SetWindowText(CString(std::string_view(text)));
-        EXPECT_EQ(FirstDifference(WindowBytes(control), text), "") << id;
+        EXPECT_TRUE(WindowBytes(control) == text) << id << ", " << text.size() << " bytes";
         EXPECT_EQ(control.GetWindowTextLength(), static_cast<int>(text.size())) << id;
       }
       // Shown: the decoding, with invalid bytes as visible substitutes that
       // encode back to themselves (a multi-line edit shows line breaks its way).
       if (id != kTextEdit) {
         control.SetWindowText(CString(std::string_view(everyPair)));
-        EXPECT_EQ(FirstDifference(ShownText(control.m_hWnd), Decoded(everyPair)), "") << id;
+        EXPECT_TRUE(ShownText(control.m_hWnd) == Decoded(everyPair)) << id;
       }
       const std::string printable = "\x82\xa0\x80\xff\x82";
       control.SetWindowText(printable.c_str());
@@ -211,30 +336,24 @@ TEST(DataExchange, MembersMoveBothWaysInOrderAndTypingOnlyThroughUpdateData) {
   });
 }
 
-}  // namespace
-
-namespace {
-
 // A caption set on a button or check box is on the screen when SetWindowText
 // returns, before the window thread paints again.
 TEST(ControlTexts, AButtonShowsItsNewCaptionAtOnce) {
   CDialog dialog(kMainTemplate);
   RunDialog(dialog, [&](CDialog& d) {
-    constexpr int kSendButton = 1000, kFileButton = 1004, kDtrCheck = 1015;
-    for (int id : {kSendButton, kFileButton, kDtrCheck}) {
+    for (int id : {kButton, 1004, kCheckBox}) {  // send, file and DTR
       SCOPED_TRACE(id);
       CWnd& control = *d.GetDlgItem(id);
-      const CString original = [&] { CString text; control.GetWindowText(text); return text; }();
-      // Once the window is on the screen, each new caption shows at once.
-      ASSERT_TRUE(morvek::testing::PumpUntil(
-          [&] { return morvek::testing::ScreenImage(control.m_hWnd).width > 0; }, std::chrono::seconds(10)));
-      control.SetWindowText(original);
-      const auto before = morvek::testing::ScreenImage(control.m_hWnd);
+      HWND hwnd = control.m_hWnd;
+      CString original;
+      control.GetWindowText(original);
+      ASSERT_TRUE(morvek::testing::PumpUntil([&] { return morvek::testing::ScreenImage(hwnd).width > 0; }, 30s));
+      const auto before = morvek::testing::ScreenImage(hwnd);
       control.SetWindowText("読み出し中");
-      const auto busy = morvek::testing::ScreenImage(control.m_hWnd);
+      const auto busy = morvek::testing::ScreenImage(hwnd);
       EXPECT_NE(busy.pixels, before.pixels);
       control.SetWindowText(original);
-      EXPECT_NE(morvek::testing::ScreenImage(control.m_hWnd).pixels, busy.pixels);
+      EXPECT_NE(morvek::testing::ScreenImage(hwnd).pixels, busy.pixels);
     }
   });
 }

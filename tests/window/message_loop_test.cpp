@@ -1,8 +1,12 @@
-// Posted messages: from other threads in order, to windows that are gone, the
-// filters of PeekMessage, and a local message pump inside a handler.
+// The message loop: posted messages from other threads in order, to windows
+// that are gone, the filters of PeekMessage, a local pump inside a handler,
+// and window timers, which tick on while a message box or a nested dialog is
+// up without ever re-entering their own handler.
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <map>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -11,20 +15,22 @@
 namespace {
 
 using namespace std::chrono_literals;
-using morvek::testing::PumpUntil;
 using morvek::test::kAboutTemplate;
 using morvek::test::RunDialog;
+using morvek::testing::PumpUntil;
 
 constexpr UINT kPosted = WM_USER + 1;
 constexpr UINT kOther = WM_USER + 2;
 constexpr UINT kPump = WM_USER + 3;
 
-class QueueDialog : public CDialog {
+class LoopDialog : public CDialog {
  public:
-  QueueDialog() : CDialog(kAboutTemplate) {}
-  std::vector<WPARAM> posted;
-  std::vector<WPARAM> other;
-  std::vector<WPARAM> seenInsidePump;
+  LoopDialog() : CDialog(kAboutTemplate) {}
+  std::vector<WPARAM> posted, other, seenInsidePump;
+  std::map<UINT_PTR, int> ticks;
+  UINT_PTR boxTimer = 0;  // the timer whose first tick shows a message box
+  bool inBox = false;
+  int reentered = 0;
 
   LRESULT OnPosted(WPARAM wParam, LPARAM) {
     posted.push_back(wParam);
@@ -44,19 +50,27 @@ class QueueDialog : public CDialog {
     seenInsidePump = posted;
     return 0;
   }
-
+  void OnTimer(UINT_PTR id) {
+    if (inBox && id == boxTimer) ++reentered;
+    if (++ticks[id] == 1 && id == boxTimer) {
+      inBox = true;
+      AfxMessageBox("a box while timers run");
+      inBox = false;
+    }
+  }
   DECLARE_MESSAGE_MAP()
 };
 
-BEGIN_MESSAGE_MAP(QueueDialog, CDialog)
+BEGIN_MESSAGE_MAP(LoopDialog, CDialog)
   ON_MESSAGE(kPosted, OnPosted)
   ON_MESSAGE(kOther, OnOther)
   ON_MESSAGE(kPump, OnPump)
+  ON_WM_TIMER()
 END_MESSAGE_MAP()
 
 TEST(PostedMessages, MessagesFromOtherThreadsArriveInTheOrderEachPostedThem) {
   constexpr WPARAM kPerThread = 20000;
-  QueueDialog dialog;
+  LoopDialog dialog;
   HWND window = nullptr;
   RunDialog(dialog, [&](CDialog&) {
     window = dialog.m_hWnd;
@@ -93,15 +107,15 @@ TEST(PostedMessages, MessagesFromOtherThreadsArriveInTheOrderEachPostedThem) {
 }
 
 TEST(PostedMessages, MessagesQueuedForAWindowThatIsDestroyedAreDropped) {
-  QueueDialog outer;
+  LoopDialog outer;
   RunDialog(outer, [&](CDialog&) {
-    QueueDialog inner;
+    LoopDialog inner;
     RunDialog(inner, [&](CDialog&) {
       for (WPARAM i = 0; i < 3; ++i) EXPECT_TRUE(inner.PostMessage(kPosted, i, 0));
       EXPECT_TRUE(outer.PostMessage(kPosted, 7, 0));
       inner.EndDialog(IDOK);
     });
-    EXPECT_TRUE(PumpUntil([&] { return !outer.posted.empty(); }, 5s));
+    EXPECT_TRUE(PumpUntil([&] { return !outer.posted.empty(); }, 30s));
     EXPECT_EQ(outer.posted, std::vector<WPARAM>{7});
     EXPECT_TRUE(inner.posted.empty());
     MSG msg;
@@ -110,7 +124,7 @@ TEST(PostedMessages, MessagesQueuedForAWindowThatIsDestroyedAreDropped) {
 }
 
 TEST(MessagePeek, FiltersByWindowAndRangeAndRemovesOnlyWhenAsked) {
-  QueueDialog dialog;
+  LoopDialog dialog;
   RunDialog(dialog, [&](CDialog&) {
     HWND window = dialog.m_hWnd;
     HWND ok = GetDlgItem(window, IDOK);
@@ -150,7 +164,7 @@ TEST(MessagePeek, FiltersByWindowAndRangeAndRemovesOnlyWhenAsked) {
 }
 
 TEST(MessagePeek, ALocalPumpInsideAHandlerDispatchesWhatWaits) {
-  QueueDialog dialog;
+  LoopDialog dialog;
   RunDialog(dialog, [&](CDialog&) {
     for (WPARAM i = 0; i < 100; ++i) dialog.PostMessage(kPosted, i, 0);
     dialog.SendMessage(kPump, 0, 0);
@@ -160,6 +174,72 @@ TEST(MessagePeek, ALocalPumpInsideAHandlerDispatchesWhatWaits) {
     EXPECT_FALSE(TranslateMessage(&msg));
     EXPECT_EQ(DispatchMessage(nullptr), 0);
   });
+}
+
+int g_procedureTicks = 0;
+void CountTimerTick(HWND, UINT message, UINT_PTR, DWORD) {
+  if (message == WM_TIMER) ++g_procedureTicks;
+}
+
+TEST(WindowTimers, TicksArriveThroughTheMessageMapUntilKilled) {
+  LoopDialog dialog;
+  HWND window = nullptr;
+  RunDialog(dialog, [&](CDialog&) {
+    window = dialog.m_hWnd;
+    EXPECT_EQ(dialog.SetTimer(1, 20, nullptr), 1u);
+    EXPECT_EQ(dialog.SetTimer(2, 10, nullptr), 2u);
+    EXPECT_TRUE(PumpUntil([&] { return dialog.ticks[1] >= 3 && dialog.ticks[2] >= 3; }, 30s));
+    EXPECT_TRUE(dialog.KillTimer(1));
+    EXPECT_FALSE(dialog.KillTimer(1));   // twice
+    EXPECT_FALSE(dialog.KillTimer(99));  // never set
+    int killed = dialog.ticks[1];
+    int other = dialog.ticks[2];
+    EXPECT_TRUE(PumpUntil([&] { return dialog.ticks[2] >= other + 5; }, 30s));
+    EXPECT_EQ(dialog.ticks[1], killed);
+
+    g_procedureTicks = 0;
+    EXPECT_NE(SetTimer(window, 3, 10, CountTimerTick), 0u);
+    EXPECT_TRUE(PumpUntil([&] { return g_procedureTicks >= 2; }, 30s));
+    EXPECT_EQ(dialog.ticks.count(3), 0u);  // a timer procedure takes the ticks instead
+  });
+  // The dialog's timers ended with its window.
+  EXPECT_FALSE(KillTimer(window, 2));
+  EXPECT_FALSE(KillTimer(window, 3));
+  EXPECT_EQ(SetTimer(window, 1, 10, nullptr), 0u);
+}
+
+TEST(WindowTimers, TicksGoOnDuringAMessageBoxAndANestedDialogWithoutReentering) {
+  morvek::testing::CaptureMessageBoxes(true);
+  morvek::testing::TakeMessageBoxTexts();
+  LoopDialog dialog;
+  dialog.boxTimer = 1;
+  bool ticksDuringBox = false;
+  morvek::testing::OnMessageBox([&](const std::string&) {
+    // The box is up: the other timer goes on, the box's own timer waits.
+    int before = dialog.ticks[2];
+    ticksDuringBox = PumpUntil([&] { return dialog.ticks[2] >= before + 5; }, 30s);
+  });
+  bool ticksDuringDialog = false;
+  RunDialog(
+      dialog,
+      [&](CDialog&) {
+        dialog.SetTimer(1, 10, nullptr);
+        dialog.SetTimer(2, 10, nullptr);
+        EXPECT_TRUE(PumpUntil([&] { return dialog.ticks[1] >= 3; }, 30s));
+        CDialog nested(kAboutTemplate, &dialog);
+        nested.DoModal();
+      },
+      [&](CDialog& nested) {
+        int before = dialog.ticks[2];
+        ticksDuringDialog = PumpUntil([&] { return dialog.ticks[2] >= before + 3; }, 30s);
+        morvek::test::Cancel(nested);
+      });
+  morvek::testing::OnMessageBox(nullptr);
+  morvek::testing::CaptureMessageBoxes(false);
+  EXPECT_TRUE(ticksDuringBox);
+  EXPECT_TRUE(ticksDuringDialog);
+  EXPECT_EQ(dialog.reentered, 0);
+  EXPECT_EQ(morvek::testing::TakeMessageBoxTexts(), std::vector<std::string>{"a box while timers run"});
 }
 
 }  // namespace
