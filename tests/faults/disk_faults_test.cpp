@@ -13,8 +13,6 @@
 #include <vector>
 
 #include "platform/testing.h"
-#include "port/port_config.h"
-#include "port/settings_file.h"
 #include "res/resource.h"
 #include "support/default_port_config.h"
 #include "support/scratch_disk.h"
@@ -48,41 +46,26 @@ const fs::path kCloseSendLog = "BAKUP/COM1_2026_12_7_10_2_BakMORVEKSnd.txt";
 std::string EarlierSettings() {
   PortConfig config = morvek::test::DefaultPortConfig();
   config.ReadIntervalTimeout = 35;
-  BYTE record[SETTINGS_RECORD_SIZE];
-  BuildSettingsRecord(config, record);
-  return std::string(reinterpret_cast<const char*>(record), sizeof record);
+  return morvek::test::RecordOf(config);
 }
 
 class DiskFaultTest : public morvek::test::TerminalTest {
  protected:
   void SetUp() override {
     TerminalTest::SetUp();
-    SYSTEMTIME utc = {};
-    utc.wYear = 2026;
-    utc.wMonth = 12;
-    utc.wDay = 7;
-    utc.wHour = 1;
-    utc.wMinute = 2;
-    morvek::testing::SetSystemTime(utc);
+    morvek::testing::SetSystemTime({2026, 12, 0, 7, 1, 2, 0, 0});
   }
-  void TearDown() override {
-    morvek::testing::ClearSystemTime();
-    TerminalTest::TearDown();
-  }
-
   // Puts received text in the box as the port would deliver it.
   void Receive(CTerminalDlg& dlg, const std::string& text) {
     size_t length = static_cast<size_t>(dlg.m_strReceive.GetLength()) + text.size();
     m_port->InjectReceived(text);
-    ASSERT_TRUE(PumpUntil([&] { return static_cast<size_t>(dlg.m_strReceive.GetLength()) == length; }, 5s));
+    ASSERT_TRUE(PumpUntil([&] { return static_cast<size_t>(dlg.m_strReceive.GetLength()) == length; }, 10s));
   }
-
   // Tries to close the terminal as the operator does; true when it closed.
   static bool TryClose(CTerminalDlg& dlg) {
     dlg.SendMessage(WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
     return !IsWindow(dlg.m_hWnd);
   }
-
   std::shared_ptr<VirtualPort> m_port = VirtualPort::Install(1);
 };
 
@@ -97,7 +80,7 @@ TEST_F(DiskFaultTest, AFullDiskKeepsBothBoxesAndEveryOldFileUntilThereIsRoom) {
   const std::string typed = "typed text\r\nline two";
 
   Run([&](CTerminalDlg& dlg) {
-    EXPECT_EQ(ControlText(dlg, IDC_READ_TIMEOUT), "35");
+    EXPECT_EQ(ControlText(dlg, IDC_READ_TIMEOUT), "35") << "the earlier settings were loaded";
     Receive(dlg, received);
     TypeSendText(dlg, typed);
     disk.FillUp();
@@ -129,10 +112,7 @@ TEST_F(DiskFaultTest, AFullDiskKeepsBothBoxesAndEveryOldFileUntilThereIsRoom) {
   EXPECT_TRUE(MessagesShown().empty());
   EXPECT_EQ(ReadFileBytes(kCloseReceiveLog), "last");
   EXPECT_EQ(ReadFileBytes(kCloseSendLog), typed);
-  PortConfig written;
-  std::string settings = ReadFileBytes("morvek.ini");
-  ASSERT_TRUE(ParseSettingsRecord(reinterpret_cast<const BYTE*>(settings.data()), settings.size(), written));
-  EXPECT_EQ(written.ReadIntervalTimeout, 35);
+  EXPECT_EQ(ReadFileBytes("morvek.ini"), EarlierSettings());
   ASSERT_EQ(chdir(".."), 0);
 }
 
@@ -226,31 +206,14 @@ TEST_F(DiskFaultTest, FoldersAndFilesSwappedWhileRunningAreReportedAndLeftAlone)
   EXPECT_EQ(ReadFileBytes(kCloseSendLog), "typed");
 }
 
-// A chain of folders whose full path is longer than PATH_MAX, entered one level
-// at a time, and taken down the same way (no call can name it in full).
-class DeepFolder {
- public:
-  explicit DeepFolder(int levels) : m_levels(levels) {
-    for (int i = 0; i < m_levels; ++i) {
-      fs::create_directory(kName);
-      if (chdir(kName.c_str()) != 0) throw std::runtime_error("cannot enter a deep folder");
-    }
-  }
-  ~DeepFolder() {
-    for (int i = 0; i < m_levels; ++i) {
-      for (const auto& entry : fs::directory_iterator(".")) fs::remove_all(entry.path().filename());
-      if (chdir("..") != 0) return;
-    }
-    fs::remove_all(kName);
-  }
-
- private:
-  const std::string kName = std::string(200, 'd');
-  int m_levels;
-};
-
 TEST_F(DiskFaultTest, AWorkingFolderBeyondTheLongestPathStillKeepsLogsAndSettings) {
-  DeepFolder deep(25);  // 25 * 201 characters: beyond the 4096 of PATH_MAX
+  // 25 * 201 characters: beyond the 4096 of PATH_MAX, so entered one level at a
+  // time (the temporary folder's removal takes it down again).
+  const std::string level(200, 'd');
+  for (int i = 0; i < 25; ++i) {
+    fs::create_directory(level);
+    ASSERT_EQ(chdir(level.c_str()), 0);
+  }
   Run([&](CTerminalDlg& dlg) {
     Receive(dlg, "deep");
     PressButton(dlg, IDC_CLEAR_RECEIVE);
@@ -269,9 +232,12 @@ TEST_F(DiskFaultTest, AWorkingFolderBeyondTheLongestPathStillKeepsLogsAndSetting
     EXPECT_EQ(ControlText(dlg, IDC_FILE_SELECT), "ファイル選択");
   });
   EXPECT_TRUE(MessagesShown().empty());
-  std::string settings = ReadFileBytes("morvek.ini");
-  EXPECT_EQ(settings.size(), size_t{SETTINGS_RECORD_SIZE});
+  EXPECT_EQ(ReadFileBytes("morvek.ini"), morvek::test::RecordOf(morvek::test::DefaultPortConfig()));
   EXPECT_EQ(ReadFileBytes(kCloseSendLog), "before");
+  for (int i = 0; i < 25; ++i) {  // no call can name the deepest folders in full
+    for (const auto& entry : fs::directory_iterator(".")) fs::remove_all(entry.path().filename());
+    ASSERT_EQ(chdir(".."), 0);
+  }
 }
 
 }  // namespace
