@@ -1,5 +1,6 @@
 // The C runtime's streams: text mode in both directions, fgets as the file
-// load uses it, modes, and what a failing write reports.
+// load uses it, modes, and what a failing write reports. (A really full disk
+// under the settings file: tests/faults/disk_faults_test.cpp.)
 #include <gtest/gtest.h>
 
 #include <cerrno>
@@ -11,7 +12,6 @@
 #include "platform/afx/crt_stream.h"
 #include "platform/msvcrt.h"
 #include "platform/testing.h"
-#include "support/scratch_disk.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -221,22 +221,6 @@ TEST_F(CrtStreams, AFailedWriteIsReportedByTheCallThatHitsIt) {
   EXPECT_TRUE(msvcrt::ferror(file));
   EXPECT_EQ(msvcrt::fclose(file), 0);
   EXPECT_EQ(fs::file_size("out.bin"), 5000u);
-}
-
-TEST_F(CrtStreams, AFullDiskFailsTheFlushOrTheClose) {
-  morvek::test::ScratchDisk disk("tiny");
-  if (!disk.mounted()) GTEST_SKIP() << "cannot mount a tmpfs here";
-  WriteFileBytes("tiny/filler", std::string(128 * 1024, 'f'));  // takes what the disk has
-  for (bool flushFirst : {false, true}) {
-    msvcrt::FILE* file = msvcrt::fopen("tiny\\settings.ini", "wb");
-    ASSERT_NE(file, nullptr);
-    EXPECT_EQ(msvcrt::fwrite(std::string(128, 's').data(), 128, 1, file), 1u);
-    if (flushFirst) {
-      EXPECT_EQ(msvcrt::fflush(file), EOF);
-    }
-    EXPECT_EQ(msvcrt::fclose(file), flushFirst ? 0 : EOF);
-    EXPECT_TRUE(fs::is_empty("tiny/settings.ini"));
-  }
 }
 
 }  // namespace
