@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "platform/testing.h"
-#include "port/settings_file.h"
 #include "res/resource.h"
+#include "support/default_port_config.h"
 #include "support/terminal_test.h"
 
 namespace {
@@ -71,12 +71,9 @@ std::string SettingsFileOfLength(size_t length) {
 
 // Whether the bytes are a record exactly as the program writes one.
 bool WellFormed(const std::string& bytes) {
-  if (bytes.size() != SETTINGS_RECORD_SIZE) return false;
   PortConfig config{};
-  if (!ParseSettingsRecord(reinterpret_cast<const BYTE*>(bytes.data()), bytes.size(), config)) return false;
-  BYTE rebuilt[SETTINGS_RECORD_SIZE];
-  BuildSettingsRecord(config, rebuilt);
-  return std::memcmp(rebuilt, bytes.data(), sizeof rebuilt) == 0;
+  return ParseSettingsRecord(reinterpret_cast<const BYTE*>(bytes.data()), bytes.size(), config) &&
+         morvek::test::RecordOf(config) == bytes;
 }
 
 class BadSettingsTest : public morvek::test::TerminalTest {
