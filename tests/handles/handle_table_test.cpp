@@ -36,7 +36,8 @@ TEST(ErrorMapping, TheCodesThatChooseAMessageOrAReaction) {
     DWORD code;
   } rows[] = {{ENOSPC, ERROR_DISK_FULL},        {EDQUOT, ERROR_DISK_FULL},        {EIO, ERROR_DEVICE_REMOVED},
               {ENXIO, ERROR_DEVICE_REMOVED},    {EWOULDBLOCK, ERROR_SHARING_VIOLATION},
-              {ENAMETOOLONG, ERROR_FILENAME_EXCED_RANGE}, {EBADF, ERROR_INVALID_HANDLE}, {12345, ERROR_GEN_FAILURE}};
+              {ENAMETOOLONG, ERROR_FILENAME_EXCED_RANGE}, {EBADF, ERROR_INVALID_HANDLE},
+              {EINVAL, ERROR_INVALID_PARAMETER},          {12345, ERROR_GEN_FAILURE}};
   for (const auto& row : rows) EXPECT_EQ(morvek::posix::ErrorFromErrno(row.error), row.code) << row.error;
 }
 
