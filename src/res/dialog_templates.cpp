@@ -4,7 +4,7 @@
 
 #include "platform/resources.h"
 #include "platform/win32_user.h"
-#include "resource.h"
+#include "res/resource.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "platform/resources.h"
-#include "resource.h"
+#include "res/resource.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // String resources.
 #include "platform/resources.h"
-#include "resource.h"
+#include "res/resource.h"
 
 const char* FindStringResource(UINT id) {
   switch (id) {

@@ -17,7 +17,7 @@ using morvek::loopback::Time;
 const Time kStart = Time() + 1h;
 
 DCB Settings(DWORD rate, BYTE bits, BYTE parity, BYTE stop) {
-  DCB dcb = morvek::posix::DefaultPortState();
+  DCB dcb = morvek::comm::DefaultPortState();
   dcb.BaudRate = rate;
   dcb.ByteSize = bits;
   dcb.Parity = parity;

@@ -11,7 +11,7 @@
 #include <string>
 #include <thread>
 
-#include "platform/posix/system_tick.h"
+#include "platform/core/system_tick.h"
 #include "platform/testing.h"
 #include "port_test_support.h"
 #include "support/stable_names.h"
@@ -36,7 +36,7 @@ std::string AllByteValues() {
 // Whether a port call that began at `start` held the system timer fine: the
 // hold of any earlier call ends before start + kFineTimerHold.
 bool FineAfter(std::chrono::nanoseconds start) {
-  return morvek::posix::TimerTick(start + morvek::posix::kFineTimerHold - std::chrono::nanoseconds(1)).count() == 0;
+  return morvek::core::TimerTick(start + morvek::core::kFineTimerHold - std::chrono::nanoseconds(1)).count() == 0;
 }
 
 TEST(TtyIo, EveryByteValuePassesBothWays) {
@@ -48,7 +48,7 @@ TEST(TtyIo, EveryByteValuePassesBothWays) {
   ASSERT_TRUE(peer.Write(bytes));
   EXPECT_EQ(morvek::test::ReadPort(port.get(), bytes.size()), bytes);
   DWORD written = 0;
-  const auto beforeWrite = morvek::posix::MonotonicNow();
+  const auto beforeWrite = morvek::core::MonotonicNow();
   ASSERT_TRUE(WriteFile(port.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr));
   EXPECT_EQ(written, bytes.size());
   EXPECT_EQ(peer.Read(bytes.size()), bytes);
@@ -96,7 +96,7 @@ TEST(TtyIo, AReadEndsAtItsFullCountWithoutWaitingForTheInterval) {
   char buffer[10];
   DWORD got = 0;
   const auto start = Clock::now();
-  const auto beforeRead = morvek::posix::MonotonicNow();
+  const auto beforeRead = morvek::core::MonotonicNow();
   ASSERT_TRUE(ReadFile(port.get(), buffer, sizeof buffer, &got, nullptr));
   EXPECT_EQ(std::string(buffer, got), "0123456789");
   EXPECT_LT(Clock::now() - start, 30s);

@@ -9,14 +9,14 @@
 #include <thread>
 
 #include "platform/posix/errors.h"
-#include "platform/posix/kernel_object.h"
+#include "platform/core/kernel_object.h"
 #include "platform/posix/open_targets.h"
 #include "platform/win32.h"
 
 namespace {
 
-using morvek::posix::KernelObject;
-using morvek::posix::RegisterHandle;
+using morvek::core::KernelObject;
+using morvek::core::RegisterHandle;
 
 TEST(ComPortNames, OnlyCom1ToCom16InAnyCase) {
   struct Row {

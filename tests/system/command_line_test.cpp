@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/posix/command_line.h"
+#include "platform/core/command_line.h"
 
 namespace {
 
@@ -45,7 +45,7 @@ TEST(CommandLine, EachArgumentGivesItsOutputAndStatus) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.args.size() > 1 ? c.args[1] : "(none)");
     MemoryStream out, err;
-    EXPECT_EQ(morvek::posix::HandleCommandLine(static_cast<int>(c.args.size()), c.args.data(), out.file, err.file),
+    EXPECT_EQ(morvek::core::HandleCommandLine(static_cast<int>(c.args.size()), c.args.data(), out.file, err.file),
               c.status);
     const std::string outText = out.Take(), errText = err.Take();
     EXPECT_EQ(outText.substr(0, c.out.size()), c.out);

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/afx/crt_stream.h"
+#include "platform/posix/crt_stream.h"
 #include "platform/msvcrt.h"
 #include "platform/testing.h"
 #include "support/temp_dir.h"

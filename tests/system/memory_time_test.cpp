@@ -13,7 +13,7 @@
 #include <thread>
 #include <vector>
 
-#include "platform/posix/system_tick.h"
+#include "platform/core/system_tick.h"
 #include "platform/testing.h"
 #include "platform/win32.h"
 
@@ -104,7 +104,7 @@ TEST(SystemTime, TheTestClockReplacesTheSystemClock) {
 
 TEST(Sleeping, ASleepEndsAtTheFirstTickAtOrAfterItsTime) {
   using std::chrono::milliseconds;
-  using morvek::posix::kSystemTick;
+  using morvek::core::kSystemTick;
   const nanoseconds t = kSystemTick;
   const nanoseconds ns{1};
   const nanoseconds day = std::chrono::hours(24);
@@ -125,7 +125,7 @@ TEST(Sleeping, ASleepEndsAtTheFirstTickAtOrAfterItsTime) {
       {milliseconds(7) + ns, 1, nanoseconds(0), milliseconds(8) + ns},  // no tick: exact
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(morvek::posix::SleepEnd(c.now, c.ms, c.tick).count(), c.end.count()) << c.now.count() << " + " << c.ms;
+    EXPECT_EQ(morvek::core::SleepEnd(c.now, c.ms, c.tick).count(), c.end.count()) << c.now.count() << " + " << c.ms;
   }
   EXPECT_EQ(kSystemTick, nanoseconds(1'000'000'000 / 64));
 
@@ -161,7 +161,7 @@ TEST(Sleeping, TheTimerRunsFineForASecondAfterBytesWereReceived) {
       {start, start + hold, true},  // an older report does not shorten the hold
       {{}, start + 2 * hold, false},
   };
-  morvek::posix::FineTimerHold timer;
+  morvek::core::FineTimerHold timer;
   for (const Step& step : steps) {
     if (step.receivedAt.count() > 0) timer.Hold(step.receivedAt);
     EXPECT_EQ(timer.Fine(step.asked), step.fine) << (step.asked - start).count();

@@ -1,8 +1,8 @@
 // CFile: the framework's file over CreateFileA, with its open flags and the
 // exception record it fills when an open fails.
-#include "../afx_misc.h"
-#include "../win32_file.h"
-#include "../win32_system.h"
+#include "afx_misc.h"
+#include "win32_file.h"
+#include "win32_system.h"
 
 namespace {
 

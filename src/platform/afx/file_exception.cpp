@@ -1,8 +1,8 @@
 // The message of a CFileException: the file's name and, in plain words, why
 // it could not be opened.
-#include "../afx_misc.h"
-#include "../win32_file.h"
-#include "../win32_system.h"
+#include "afx_misc.h"
+#include "win32_file.h"
+#include "win32_system.h"
 
 namespace {
 

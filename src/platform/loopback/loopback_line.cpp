@@ -1,4 +1,4 @@
-#include "loopback_line.h"
+#include "loopback/loopback_line.h"
 
 #include <algorithm>
 #include <chrono>
@@ -6,16 +6,16 @@
 
 namespace morvek::loopback {
 
-PortClock::duration FrameTimeOf(const DCB& dcb) {
+comm::PortClock::duration FrameTimeOf(const DCB& dcb) {
   // Counted in half bits, for the 1.5 stop bits.
   const std::uint64_t stopHalves = dcb.StopBits == ONE5STOPBITS ? 3 : dcb.StopBits == TWOSTOPBITS ? 4 : 2;
   const std::uint64_t halves = 2 * (1 + dcb.ByteSize + (dcb.Parity != NOPARITY ? 1 : 0)) + stopHalves;
   const std::uint64_t rate = std::max<DWORD>(dcb.BaudRate, 1);
   const std::uint64_t nanoseconds = (halves * 1'000'000'000ull + rate) / (2 * rate);
-  return std::chrono::duration_cast<PortClock::duration>(std::chrono::nanoseconds(nanoseconds));
+  return std::chrono::duration_cast<comm::PortClock::duration>(std::chrono::nanoseconds(nanoseconds));
 }
 
-LoopbackLine::LoopbackLine(Time now) { Configure(posix::DefaultPortState(), now); }
+LoopbackLine::LoopbackLine(Time now) { Configure(comm::DefaultPortState(), now); }
 
 template <class Change>
 void LoopbackLine::Update(Time now, Change change) {
@@ -72,7 +72,7 @@ void LoopbackLine::Deliver(char byte) {
 
 Time LoopbackLine::ArrivalOf(std::size_t count) const {
   if (!Flowing() || count == 0 || count > m_output.size()) return Time::max();
-  return m_nextDone + m_frame * static_cast<PortClock::rep>(count - 1);
+  return m_nextDone + m_frame * static_cast<comm::PortClock::rep>(count - 1);
 }
 
 std::size_t LoopbackLine::Write(const char* bytes, std::size_t count, Time now) {

@@ -27,12 +27,12 @@
 #include <cstddef>
 #include <deque>
 
-#include "../posix/port_device.h"
+#include "comm/port_device.h"
 
 namespace morvek::loopback {
 
-using posix::PortClock;
-using Time = PortClock::time_point;
+using comm::PortClock;
+using Time = comm::PortClock::time_point;
 
 class LoopbackLine {
  public:
@@ -56,7 +56,7 @@ class LoopbackLine {
   std::size_t InputSize() const { return m_input.size(); }
   std::size_t OutputSize() const { return m_output.size(); }
   std::size_t OutputSpace() const { return kOutputCapacity - m_output.size(); }
-  PortClock::duration FrameTime() const { return m_frame; }
+  comm::PortClock::duration FrameTime() const { return m_frame; }
   // Whether queued output is going out now.
   bool Flowing() const { return !m_output.empty() && !Held(); }
   // When `count` (1..OutputSize()) more bytes will have left the output, as
@@ -83,7 +83,7 @@ class LoopbackLine {
   template <class Change>
   void Update(Time now, Change change);
 
-  PortClock::duration m_frame{};
+  comm::PortClock::duration m_frame{};
   bool m_outX = false;
   bool m_inX = false;
   bool m_ctsFlow = false;
@@ -108,6 +108,6 @@ class LoopbackLine {
 
 // The time one frame takes: 1 start bit, ByteSize data bits, a parity bit
 // unless NOPARITY, and 1, 1.5 or 2 stop bits, at BaudRate bits per second.
-PortClock::duration FrameTimeOf(const DCB& dcb);
+comm::PortClock::duration FrameTimeOf(const DCB& dcb);
 
 }  // namespace morvek::loopback

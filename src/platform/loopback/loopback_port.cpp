@@ -1,4 +1,6 @@
-#include "loopback_port.h"
+// The loopback plug as a port (comm/port_openers.h): the line model of
+// loopback_line.h behind the port contract of comm/port_device.h.
+#include "comm/port_openers.h"
 
 #include <algorithm>
 #include <condition_variable>
@@ -6,17 +8,17 @@
 #include <mutex>
 #include <set>
 
-#include "../posix/errors.h"
-#include "../posix/port_device.h"
-#include "loopback_line.h"
+#include "comm/port_device.h"
+#include "core/last_error.h"
+#include "loopback/loopback_line.h"
 
 namespace morvek::loopback {
 
 namespace {
 
-using posix::Deadline;
-using posix::NoDeadline;
-using posix::PortStep;
+using comm::Deadline;
+using comm::NoDeadline;
+using comm::PortStep;
 
 // The port numbers whose plug is open in this process.
 class PlugClaims {
@@ -40,20 +42,20 @@ PlugClaims& Claims() {
   return claims;
 }
 
-class LoopbackPort final : public posix::PortDevice {
+class LoopbackPort final : public comm::PortDevice {
  public:
-  explicit LoopbackPort(int n) : m_number(n), m_line(PortClock::now()) {}
+  explicit LoopbackPort(int n) : m_number(n), m_line(comm::PortClock::now()) {}
   ~LoopbackPort() override {
     if (!IsCancelled()) Claims().Release(m_number);
   }
 
  protected:
-  PortStep ReadSome(char* buffer, std::size_t want, Deadline deadline,
+  comm::PortStep ReadSome(char* buffer, std::size_t want, comm::Deadline deadline,
                     std::chrono::milliseconds longestGap) override {
     std::unique_lock lock(m_mutex);
     for (;;) {
       if (IsCancelled()) return {ERROR_OPERATION_ABORTED};
-      const Time now = PortClock::now();
+      const Time now = comm::PortClock::now();
       m_line.Advance(now);
       const std::size_t have = m_line.InputSize();
       if (have >= want || (have > 0 && now >= deadline)) return Take(buffer, want, now);
@@ -72,11 +74,11 @@ class LoopbackPort final : public posix::PortDevice {
     }
   }
 
-  PortStep WriteSome(const char* buffer, std::size_t count, Deadline deadline) override {
+  comm::PortStep WriteSome(const char* buffer, std::size_t count, comm::Deadline deadline) override {
     std::unique_lock lock(m_mutex);
     for (;;) {
       if (IsCancelled()) return {ERROR_OPERATION_ABORTED};
-      const Time now = PortClock::now();
+      const Time now = comm::PortClock::now();
       m_line.Advance(now);
       if (m_line.OutputSpace() > 0) {
         std::size_t queued = m_line.Write(buffer, count, now);
@@ -106,7 +108,7 @@ class LoopbackPort final : public posix::PortDevice {
 
   DWORD QueryQueues(DWORD* errors, COMSTAT* stat) override {
     std::lock_guard lock(m_mutex);
-    m_line.Advance(PortClock::now());
+    m_line.Advance(comm::PortClock::now());
     *stat = m_line.Status();
     *errors = m_line.TakeErrors();
     return ERROR_SUCCESS;
@@ -133,7 +135,7 @@ class LoopbackPort final : public posix::PortDevice {
   }
 
  private:
-  PortStep Take(char* buffer, std::size_t want, Time now) {
+  comm::PortStep Take(char* buffer, std::size_t want, Time now) {
     std::size_t taken = m_line.Read(buffer, want, now);
     // Taking input may end an fInX hold that a writer waits on.
     m_changed.notify_all();
@@ -145,13 +147,13 @@ class LoopbackPort final : public posix::PortDevice {
   template <class Apply>
   DWORD Change(Apply apply) {
     std::lock_guard lock(m_mutex);
-    apply(PortClock::now());
+    apply(comm::PortClock::now());
     m_changed.notify_all();
     return ERROR_SUCCESS;
   }
 
   void WaitUntil(std::unique_lock<std::mutex>& lock, Time until) {
-    if (until == Time::max() || until == NoDeadline())
+    if (until == Time::max() || until == comm::NoDeadline())
       m_changed.wait(lock);
     else
       m_changed.wait_until(lock, until);
@@ -164,13 +166,16 @@ class LoopbackPort final : public posix::PortDevice {
 };
 
 }  // namespace
+}  // namespace morvek::loopback
+
+namespace morvek::comm {
 
 HANDLE OpenLoopbackPort(int n) {
-  if (!Claims().Take(n)) {
-    posix::Fail(ERROR_ACCESS_DENIED);
+  if (!loopback::Claims().Take(n)) {
+    core::Fail(ERROR_ACCESS_DENIED);
     return INVALID_HANDLE_VALUE;
   }
-  return posix::RegisterHandle(std::make_shared<LoopbackPort>(n));
+  return core::RegisterHandle(std::make_shared<loopback::LoopbackPort>(n));
 }
 
-}  // namespace morvek::loopback
+}  // namespace morvek::comm

@@ -10,11 +10,12 @@
 #include <mutex>
 #include <optional>
 
-#include "../testing.h"
-#include "../win32_file.h"
-#include "../win32_system.h"
-#include "file_times.h"
-#include "system_tick.h"
+#include "core/system_tick.h"
+#include "posix/file_times.h"
+#include "posix/retry_on_eintr.h"
+#include "testing.h"
+#include "win32_file.h"
+#include "win32_system.h"
 
 namespace {
 
@@ -39,7 +40,7 @@ std::atomic<bool> g_exactSleeps{false};
 
 }  // namespace
 
-namespace morvek::posix {
+namespace morvek::core {
 
 std::chrono::nanoseconds MonotonicNow() {
   timespec now{};
@@ -74,7 +75,7 @@ std::chrono::nanoseconds TimerTick(std::chrono::nanoseconds now) {
   return kSystemTick;
 }
 
-}  // namespace morvek::posix
+}  // namespace morvek::core
 
 void Sleep(DWORD dwMilliseconds) {
   if (dwMilliseconds == 0) {
@@ -84,13 +85,15 @@ void Sleep(DWORD dwMilliseconds) {
   if (dwMilliseconds == INFINITE) {
     for (;;) pause();  // signals end a pause, never this sleep
   }
-  const auto now = morvek::posix::MonotonicNow();
-  const auto end = morvek::posix::SleepEnd(now, dwMilliseconds, morvek::posix::TimerTick(now));
+  const auto now = morvek::core::MonotonicNow();
+  const auto end = morvek::core::SleepEnd(now, dwMilliseconds, morvek::core::TimerTick(now));
   const auto endSeconds = std::chrono::duration_cast<std::chrono::seconds>(end);
   const timespec until{static_cast<time_t>(endSeconds.count()), static_cast<long>((end - endSeconds).count())};
   // An absolute end: a signal that cuts the wait short does not shorten it.
-  while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &until, nullptr) == EINTR) {
-  }
+  morvek::posix::RetryOnEintr([&] {
+    errno = clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &until, nullptr);
+    return errno == 0 ? 0 : -1;
+  });
 }
 
 DWORD GetTickCount() {

@@ -6,20 +6,20 @@
 #include <memory>
 #include <string>
 
-#include "../loopback/loopback_port.h"
-#include "errors.h"
-#include "open_targets.h"
-#include "port_map.h"
-#include "tty_open.h"
-#include "tty_port.h"
-#include "virtual_port.h"
+#include "comm/port_openers.h"
+#include "core/last_error.h"
+#include "posix/errors.h"
+#include "posix/open_targets.h"
+#include "posix/port_map.h"
+#include "posix/tty_open.h"
+#include "posix/tty_port.h"
 
 namespace morvek::posix {
 
 namespace {
 
 HANDLE Refuse(DWORD error) {
-  Fail(error);
+  core::Fail(error);
   return INVALID_HANDLE_VALUE;
 }
 
@@ -27,10 +27,10 @@ HANDLE Refuse(DWORD error) {
 
 HANDLE OpenComPort(int n) {
   if (n < 1 || n > 16) return Refuse(ERROR_FILE_NOT_FOUND);
-  if (auto handle = OpenVirtualPort(n)) return *handle;
+  if (auto handle = comm::OpenVirtualPort(n)) return *handle;
   // Adapters plugged in since the last open get their numbers first.
   const ComPortTarget target = ResolveComPort(n, NumberNewAdapters());
-  if (target.kind == ComPortTarget::Kind::kLoopback) return loopback::OpenLoopbackPort(n);
+  if (target.kind == ComPortTarget::Kind::kLoopback) return comm::OpenLoopbackPort(n);
   int fd = -1;
   if (DWORD error = OpenExclusiveTty(target.path, &fd)) return Refuse(error);
   int wake = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
@@ -39,7 +39,7 @@ HANDLE OpenComPort(int n) {
     close(fd);
     return Refuse(ErrorFromErrno(error));
   }
-  return RegisterHandle(std::make_shared<TtyPort>(fd, wake, target.path));
+  return core::RegisterHandle(std::make_shared<TtyPort>(fd, wake, target.path));
 }
 
 }  // namespace morvek::posix

@@ -1,10 +1,10 @@
-#include "posix/command_line.h"
+#include "core/command_line.h"
 
 #include <string_view>
 
 #include "posix/port_list.h"
 
-namespace morvek::posix {
+namespace morvek::core {
 
 namespace {
 
@@ -27,7 +27,7 @@ int PrintVersion(std::FILE* out, std::FILE*) {
 }
 
 int PrintPorts(std::FILE* out, std::FILE*) {
-  PrintPortList(out);
+  posix::PrintPortList(out);
   return 0;
 }
 
@@ -70,4 +70,4 @@ std::optional<int> HandleCommandLine(int argc, const char* const* argv, std::FIL
   return Refuse(err, "unknown option", argv[1]);
 }
 
-}  // namespace morvek::posix
+}  // namespace morvek::core

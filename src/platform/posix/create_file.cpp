@@ -2,10 +2,11 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "../win32_file.h"
-#include "errors.h"
-#include "kernel_object.h"
-#include "open_targets.h"
+#include "core/kernel_object.h"
+#include "core/last_error.h"
+#include "posix/errors.h"
+#include "posix/open_targets.h"
+#include "win32_file.h"
 
 namespace morvek::posix {
 
@@ -28,11 +29,12 @@ int ComPortNumber(const char* name) {
 }  // namespace morvek::posix
 
 using namespace morvek::posix;
+namespace core = morvek::core;
 
 HANDLE CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD dwShareMode, SECURITY_ATTRIBUTES*,
                    DWORD dwCreationDisposition, DWORD, HANDLE) {
   if (!lpFileName || !*lpFileName) {
-    Fail(ERROR_INVALID_NAME);
+    core::Fail(ERROR_INVALID_NAME);
     return INVALID_HANDLE_VALUE;
   }
   if (int n = ComPortNumber(lpFileName)) return OpenComPort(n);
@@ -40,7 +42,7 @@ HANDLE CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD dwShareMode, 
 }
 
 BOOL CloseHandle(HANDLE hObject) {
-  auto object = UnregisterHandle(hObject);
+  auto object = core::UnregisterHandle(hObject);
   if (!object) return FALSE;
   object->Cancel();
   return TRUE;
@@ -49,8 +51,8 @@ BOOL CloseHandle(HANDLE hObject) {
 BOOL ReadFile(HANDLE hFile, LPVOID lpBuffer, DWORD nNumberOfBytesToRead, LPDWORD lpNumberOfBytesRead,
               OVERLAPPED* lpOverlapped) {
   if (lpNumberOfBytesRead) *lpNumberOfBytesRead = 0;
-  if (lpOverlapped) return Fail(ERROR_INVALID_PARAMETER);
-  auto object = LookupHandle(hFile);
+  if (lpOverlapped) return core::Fail(ERROR_INVALID_PARAMETER);
+  auto object = core::LookupHandle(hFile);
   if (!object) return FALSE;
   DWORD done = 0;
   BOOL ok = object->Read(lpBuffer, nNumberOfBytesToRead, &done);
@@ -61,8 +63,8 @@ BOOL ReadFile(HANDLE hFile, LPVOID lpBuffer, DWORD nNumberOfBytesToRead, LPDWORD
 BOOL WriteFile(HANDLE hFile, LPCVOID lpBuffer, DWORD nNumberOfBytesToWrite, LPDWORD lpNumberOfBytesWritten,
                OVERLAPPED* lpOverlapped) {
   if (lpNumberOfBytesWritten) *lpNumberOfBytesWritten = 0;
-  if (lpOverlapped) return Fail(ERROR_INVALID_PARAMETER);
-  auto object = LookupHandle(hFile);
+  if (lpOverlapped) return core::Fail(ERROR_INVALID_PARAMETER);
+  auto object = core::LookupHandle(hFile);
   if (!object) return FALSE;
   DWORD done = 0;
   BOOL ok = object->Write(lpBuffer, nNumberOfBytesToWrite, &done);
@@ -71,8 +73,8 @@ BOOL WriteFile(HANDLE hFile, LPCVOID lpBuffer, DWORD nNumberOfBytesToWrite, LPDW
 }
 
 BOOL CancelIoEx(HANDLE hFile, OVERLAPPED* lpOverlapped) {
-  if (lpOverlapped) return Fail(ERROR_INVALID_PARAMETER);
-  auto object = LookupHandle(hFile);
+  if (lpOverlapped) return core::Fail(ERROR_INVALID_PARAMETER);
+  auto object = core::LookupHandle(hFile);
   if (!object) return FALSE;
   object->Cancel();
   return TRUE;

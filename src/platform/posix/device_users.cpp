@@ -1,4 +1,4 @@
-#include "device_users.h"
+#include "posix/device_users.h"
 
 #include <dirent.h>
 #include <sys/stat.h>

@@ -1,8 +1,9 @@
-#include "errors.h"
+#include "posix/errors.h"
 
 #include <cerrno>
 
-#include "../win32_system.h"
+#include "core/last_error.h"
+#include "win32_system.h"
 
 namespace morvek::posix {
 
@@ -42,11 +43,6 @@ DWORD ErrorFromErrno(int error) {
   }
 }
 
-BOOL FailWithErrno(int error) { return Fail(ErrorFromErrno(error)); }
-
-BOOL Fail(DWORD code) {
-  SetLastError(code);
-  return FALSE;
-}
+BOOL FailWithErrno(int error) { return core::Fail(ErrorFromErrno(error)); }
 
 }  // namespace morvek::posix

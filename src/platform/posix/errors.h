@@ -1,7 +1,7 @@
 // The one place where errno values become Windows error codes.
 #pragma once
 
-#include "../win32_types.h"
+#include "win32_types.h"
 
 namespace morvek::posix {
 
@@ -9,11 +9,8 @@ namespace morvek::posix {
 // retry it).
 DWORD ErrorFromErrno(int error);
 
-// SetLastError(ErrorFromErrno(error)); returns FALSE so that a failing call can
-// end with `return FailWithErrno(errno);`.
+// core::Fail(ErrorFromErrno(error)): a failing call can end with
+// `return FailWithErrno(errno);`.
 BOOL FailWithErrno(int error);
-
-// SetLastError(code); returns FALSE.
-BOOL Fail(DWORD code);
 
 }  // namespace morvek::posix

@@ -11,20 +11,22 @@
 #include <cstdlib>
 #include <string>
 
-#include "../win32_file.h"
-#include "../testing.h"
-#include "../win32_system.h"
-#include "errors.h"
-#include "file_object.h"
-#include "file_paths.h"
-#include "file_times.h"
-#include "file_writes.h"
+#include "core/last_error.h"
+#include "posix/errors.h"
+#include "posix/file_object.h"
+#include "posix/file_paths.h"
+#include "posix/file_times.h"
+#include "posix/file_writes.h"
+#include "posix/retry_on_eintr.h"
+#include "testing.h"
+#include "win32_file.h"
+#include "win32_system.h"
 
-using morvek::posix::Fail;
+using morvek::core::Fail;
+using morvek::core::LookupHandleAs;
 using morvek::posix::FailWithErrno;
 using morvek::posix::FileObject;
 using morvek::posix::IsReadOnlyFile;
-using morvek::posix::LookupHandleAs;
 using morvek::posix::MapFilePath;
 
 namespace morvek::posix {
@@ -155,8 +157,7 @@ void SyncFolderOf(const std::string& path) {
   const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
   const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) return;
-  while (::fsync(fd) != 0 && errno == EINTR) {
-  }
+  morvek::posix::RetryOnEintr([&] { return ::fsync(fd); });
   ::close(fd);
 }
 

@@ -1,6 +1,6 @@
-#include "file_name_encoding.h"
+#include "posix/file_name_encoding.h"
 
-#include "../text/cp932.h"
+#include "text/cp932.h"
 
 namespace morvek::posix {
 

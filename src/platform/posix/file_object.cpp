@@ -1,13 +1,15 @@
-#include "file_object.h"
+#include "posix/file_object.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 
-#include "../win32_file.h"
-#include "errors.h"
-#include "file_writes.h"
+#include "core/last_error.h"
+#include "posix/errors.h"
+#include "posix/file_writes.h"
+#include "posix/retry_on_eintr.h"
+#include "win32_file.h"
 
 namespace morvek::posix {
 
@@ -19,31 +21,27 @@ void FileObject::Cancel() { m_cancelled.store(true); }
 
 BOOL FileObject::Read(void* buffer, DWORD count, DWORD* done) {
   *done = 0;
-  if (m_cancelled.load()) return Fail(ERROR_OPERATION_ABORTED);
-  if (!m_readable) return Fail(ERROR_ACCESS_DENIED);
-  if (count > 0 && !buffer) return Fail(ERROR_INVALID_PARAMETER);
+  if (m_cancelled.load()) return core::Fail(ERROR_OPERATION_ABORTED);
+  if (!m_readable) return core::Fail(ERROR_ACCESS_DENIED);
+  if (count > 0 && !buffer) return core::Fail(ERROR_INVALID_PARAMETER);
   char* bytes = static_cast<char*>(buffer);
   while (*done < count) {
-    const ssize_t n = ::read(m_fd, bytes + *done, count - *done);
-    if (n > 0) {
-      *done += static_cast<DWORD>(n);
-    } else if (n == 0) {
-      break;  // end of file
-    } else if (errno != EINTR) {
-      return FailWithErrno(errno);
-    }
+    const ssize_t n = RetryOnEintr([&] { return ::read(m_fd, bytes + *done, count - *done); });
+    if (n < 0) return FailWithErrno(errno);
+    if (n == 0) break;  // end of file
+    *done += static_cast<DWORD>(n);
   }
   return TRUE;
 }
 
 BOOL FileObject::Write(const void* buffer, DWORD count, DWORD* done) {
   *done = 0;
-  if (m_cancelled.load()) return Fail(ERROR_OPERATION_ABORTED);
-  if (!m_writable) return Fail(ERROR_ACCESS_DENIED);
-  if (count > 0 && !buffer) return Fail(ERROR_INVALID_PARAMETER);
+  if (m_cancelled.load()) return core::Fail(ERROR_OPERATION_ABORTED);
+  if (!m_writable) return core::Fail(ERROR_ACCESS_DENIED);
+  if (count > 0 && !buffer) return core::Fail(ERROR_INVALID_PARAMETER);
   const FileWriteResult result = WriteAllToFile(m_fd, buffer, count);
   *done = static_cast<DWORD>(result.written);
-  return result.error == ERROR_SUCCESS ? TRUE : Fail(result.error);
+  return result.error == ERROR_SUCCESS ? TRUE : core::Fail(result.error);
 }
 
 BOOL FileObject::Seek(std::int64_t distance, DWORD method, std::int64_t limit, std::int64_t* position) {
@@ -57,10 +55,10 @@ BOOL FileObject::Seek(std::int64_t distance, DWORD method, std::int64_t limit, s
     if (::fstat(m_fd, &info) != 0) return FailWithErrno(errno);
     base = info.st_size;
   } else if (method != FILE_BEGIN) {
-    return Fail(ERROR_INVALID_PARAMETER);
+    return core::Fail(ERROR_INVALID_PARAMETER);
   }
   // base >= 0, so neither test can overflow.
-  if (distance > limit - base || base + distance < 0) return Fail(ERROR_INVALID_PARAMETER);
+  if (distance > limit - base || base + distance < 0) return core::Fail(ERROR_INVALID_PARAMETER);
   const off_t moved = ::lseek(m_fd, static_cast<off_t>(base + distance), SEEK_SET);
   if (moved < 0) return FailWithErrno(errno);
   *position = moved;
@@ -68,21 +66,17 @@ BOOL FileObject::Seek(std::int64_t distance, DWORD method, std::int64_t limit, s
 }
 
 BOOL FileObject::CutAtPointer() {
-  if (!m_writable) return Fail(ERROR_ACCESS_DENIED);
+  if (!m_writable) return core::Fail(ERROR_ACCESS_DENIED);
   const off_t current = ::lseek(m_fd, 0, SEEK_CUR);
   if (current < 0) return FailWithErrno(errno);
-  while (::ftruncate(m_fd, current) != 0) {
-    if (errno != EINTR) return FailWithErrno(errno);
-  }
+  if (RetryOnEintr([&] { return ::ftruncate(m_fd, current); }) != 0) return FailWithErrno(errno);
   return TRUE;
 }
 
 BOOL FileObject::Sync() {
-  while (::fdatasync(m_fd) != 0) {
-    if (errno == EINVAL || errno == EROFS) return TRUE;  // a file that cannot be synced has nothing to sync
-    if (errno != EINTR) return FailWithErrno(errno);
-  }
-  return TRUE;
+  if (RetryOnEintr([&] { return ::fdatasync(m_fd); }) == 0) return TRUE;
+  if (errno == EINVAL || errno == EROFS) return TRUE;  // a file that cannot be synced has nothing to sync
+  return FailWithErrno(errno);
 }
 
 BOOL FileObject::Times(std::int64_t* changed, std::int64_t* accessed, std::int64_t* written) {

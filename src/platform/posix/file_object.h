@@ -5,11 +5,11 @@
 #include <atomic>
 #include <cstdint>
 
-#include "kernel_object.h"
+#include "core/kernel_object.h"
 
 namespace morvek::posix {
 
-class FileObject : public KernelObject {
+class FileObject : public core::KernelObject {
  public:
   // Takes ownership of fd (closed when the object goes). The advisory lock the
   // opener took, if any, goes with the descriptor.

@@ -9,11 +9,13 @@
 #include <cerrno>
 #include <memory>
 
-#include "../win32_file.h"
-#include "errors.h"
-#include "file_object.h"
-#include "file_paths.h"
-#include "open_targets.h"
+#include "core/last_error.h"
+#include "posix/errors.h"
+#include "posix/file_object.h"
+#include "posix/file_paths.h"
+#include "posix/open_targets.h"
+#include "posix/retry_on_eintr.h"
+#include "win32_file.h"
 
 namespace morvek::posix {
 
@@ -46,34 +48,22 @@ int LockFor(DWORD shareMode, bool writable) {
 }
 
 BOOL TakeLock(int fd, int lock) {
-  while (::flock(fd, lock | LOCK_NB) != 0) {
-    if (errno == EWOULDBLOCK) return Fail(ERROR_SHARING_VIOLATION);
-    if (errno != EINTR) return FailWithErrno(errno);
-  }
-  return TRUE;
+  if (RetryOnEintr([&] { return ::flock(fd, lock | LOCK_NB); }) == 0) return TRUE;
+  if (errno == EWOULDBLOCK) return core::Fail(ERROR_SHARING_VIOLATION);
+  return FailWithErrno(errno);
 }
 
 // Checks what was opened and makes the descriptor blocking again.
 BOOL PrepareDescriptor(int fd, const OpenPlan& plan, int lock) {
   struct stat info {};
   if (::fstat(fd, &info) != 0) return FailWithErrno(errno);
-  if (S_ISDIR(info.st_mode)) return Fail(ERROR_ACCESS_DENIED);
+  if (S_ISDIR(info.st_mode)) return core::Fail(ERROR_ACCESS_DENIED);
   if (::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) return FailWithErrno(errno);
   if (lock != 0 && !TakeLock(fd, lock)) return FALSE;
   if (plan.truncate) {
-    while (::ftruncate(fd, 0) != 0) {
-      if (errno != EINTR) return FailWithErrno(errno);
-    }
+    if (RetryOnEintr([&] { return ::ftruncate(fd, 0); }) != 0) return FailWithErrno(errno);
   }
   return TRUE;
-}
-
-int OpenRetrying(const std::string& path, int flags) {
-  int fd;
-  do {
-    fd = ::open(path.c_str(), flags, 0666);
-  } while (fd < 0 && errno == EINTR);
-  return fd;
 }
 
 }  // namespace
@@ -83,7 +73,7 @@ HANDLE OpenFilePath(const char* path, DWORD access, DWORD shareMode, DWORD dispo
   const bool writable = (access & GENERIC_WRITE) != 0;
   OpenPlan plan;
   if (!PlanDisposition(disposition, writable, plan)) {
-    Fail(ERROR_INVALID_PARAMETER);
+    core::Fail(ERROR_INVALID_PARAMETER);
     return INVALID_HANDLE_VALUE;
   }
   // A reader that creates afresh still needs a writable descriptor to cut the
@@ -96,20 +86,20 @@ HANDLE OpenFilePath(const char* path, DWORD access, DWORD shareMode, DWORD dispo
 
   const std::string mappedPath = MapFilePath(path);
   if ((writable || plan.truncate) && IsReadOnlyFile(mappedPath)) {
-    Fail(ERROR_ACCESS_DENIED);
+    core::Fail(ERROR_ACCESS_DENIED);
     return INVALID_HANDLE_VALUE;
   }
-  const int fd = OpenRetrying(mappedPath, plan.flags);
+  const int fd = RetryOnEintr([&] { return ::open(mappedPath.c_str(), plan.flags, 0666); });
   if (fd < 0) {
     // CREATE_NEW on an existing name says so as Windows does.
-    Fail(errno == EEXIST ? ERROR_FILE_EXISTS : ErrorFromErrno(errno));
+    core::Fail(errno == EEXIST ? ERROR_FILE_EXISTS : ErrorFromErrno(errno));
     return INVALID_HANDLE_VALUE;
   }
   if (!PrepareDescriptor(fd, plan, LockFor(shareMode, writable))) {
     ::close(fd);
     return INVALID_HANDLE_VALUE;
   }
-  return RegisterHandle(std::make_shared<FileObject>(fd, readable, writable));
+  return core::RegisterHandle(std::make_shared<FileObject>(fd, readable, writable));
 }
 
 }  // namespace morvek::posix

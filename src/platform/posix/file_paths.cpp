@@ -1,9 +1,9 @@
-#include "file_paths.h"
+#include "posix/file_paths.h"
 
 #include <sys/stat.h>
 
-#include "../text/cp932.h"
-#include "file_name_encoding.h"
+#include "posix/file_name_encoding.h"
+#include "text/cp932.h"
 
 namespace morvek::posix {
 

@@ -1,4 +1,4 @@
-#include "file_writes.h"
+#include "posix/file_writes.h"
 
 #include <unistd.h>
 
@@ -8,8 +8,9 @@
 #include <cstdint>
 #include <mutex>
 
-#include "../testing.h"
-#include "errors.h"
+#include "posix/errors.h"
+#include "posix/retry_on_eintr.h"
+#include "testing.h"
 
 namespace morvek::posix {
 
@@ -34,14 +35,10 @@ WriteFault& Fault() {
 FileWriteResult WriteEveryByte(int fd, const char* data, std::size_t count) {
   std::size_t written = 0;
   while (written < count) {
-    const ssize_t n = ::write(fd, data + written, count - written);
-    if (n > 0) {
-      written += static_cast<std::size_t>(n);
-    } else if (n == 0) {
-      return {written, ERROR_WRITE_FAULT};
-    } else if (errno != EINTR) {
-      return {written, ErrorFromErrno(errno)};
-    }
+    const ssize_t n = RetryOnEintr([&] { return ::write(fd, data + written, count - written); });
+    if (n < 0) return {written, ErrorFromErrno(errno)};
+    if (n == 0) return {written, ERROR_WRITE_FAULT};
+    written += static_cast<std::size_t>(n);
   }
   return {written, ERROR_SUCCESS};
 }

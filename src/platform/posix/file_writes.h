@@ -5,7 +5,7 @@
 
 #include <cstddef>
 
-#include "../win32_types.h"
+#include "win32_types.h"
 
 namespace morvek::posix {
 

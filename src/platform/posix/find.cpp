@@ -7,11 +7,12 @@
 #include <cstring>
 #include <memory>
 
-#include "../win32_file.h"
-#include "errors.h"
-#include "file_name_encoding.h"
-#include "file_paths.h"
-#include "kernel_object.h"
+#include "core/kernel_object.h"
+#include "core/last_error.h"
+#include "posix/errors.h"
+#include "posix/file_name_encoding.h"
+#include "posix/file_paths.h"
+#include "win32_file.h"
 
 namespace morvek::posix {
 
@@ -19,24 +20,25 @@ namespace {
 
 // A finished search: it holds nothing, but its handle must be closed with
 // FindClose like any search handle.
-class FileSearch : public KernelObject {};
+class FileSearch : public core::KernelObject {};
 
 }  // namespace
 
 }  // namespace morvek::posix
 
 using namespace morvek::posix;
+namespace core = morvek::core;
 
 HANDLE FindFirstFileA(LPCSTR lpFileName, WIN32_FIND_DATAA* lpFindFileData) {
   if (!lpFileName || !lpFindFileData) {
-    Fail(ERROR_INVALID_PARAMETER);
+    core::Fail(ERROR_INVALID_PARAMETER);
     return INVALID_HANDLE_VALUE;
   }
   const std::string path = MapFilePath(lpFileName);
   struct stat info {};
   if (::stat(path.c_str(), &info) != 0) {
     // Whatever part of the name is missing, the search found nothing.
-    Fail(errno == ENOENT || errno == ENOTDIR ? ERROR_FILE_NOT_FOUND : ErrorFromErrno(errno));
+    core::Fail(errno == ENOENT || errno == ENOTDIR ? ERROR_FILE_NOT_FOUND : ErrorFromErrno(errno));
     return INVALID_HANDLE_VALUE;
   }
 
@@ -49,10 +51,10 @@ HANDLE FindFirstFileA(LPCSTR lpFileName, WIN32_FIND_DATAA* lpFindFileData) {
   const std::string name = Cp932FromUtf8(LastPathComponent(path));
   std::memcpy(found.cFileName, name.data(), std::min(name.size(), sizeof found.cFileName - 1));
   *lpFindFileData = found;
-  return RegisterHandle(std::make_shared<FileSearch>());
+  return core::RegisterHandle(std::make_shared<FileSearch>());
 }
 
 BOOL FindClose(HANDLE hFindFile) {
-  if (!LookupHandleAs<FileSearch>(hFindFile)) return FALSE;
-  return UnregisterHandle(hFindFile) ? TRUE : FALSE;
+  if (!core::LookupHandleAs<FileSearch>(hFindFile)) return FALSE;
+  return core::UnregisterHandle(hFindFile) ? TRUE : FALSE;
 }

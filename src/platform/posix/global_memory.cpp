@@ -8,8 +8,9 @@
 #include <mutex>
 #include <unordered_set>
 
-#include "../win32_system.h"
-#include "errors.h"
+#include "core/last_error.h"
+#include "posix/errors.h"
+#include "win32_system.h"
 
 namespace {
 
@@ -31,7 +32,7 @@ bool IsBlock(const void* address) {
 
 }  // namespace
 
-using morvek::posix::Fail;
+using morvek::core::Fail;
 
 HGLOBAL GlobalAlloc(UINT uFlags, SIZE_T dwBytes) {
   if ((uFlags & ~static_cast<UINT>(GMEM_ZEROINIT)) != 0) {

@@ -2,7 +2,7 @@
 // name; the port and file backends implement them.
 #pragma once
 
-#include "../win32_types.h"
+#include "win32_types.h"
 
 namespace morvek::posix {
 

@@ -1,4 +1,4 @@
-#include "port_list.h"
+#include "posix/port_list.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -9,8 +9,8 @@
 #include <fstream>
 #include <string>
 
-#include "device_users.h"
-#include "port_map.h"
+#include "posix/device_users.h"
+#include "posix/port_map.h"
 
 namespace morvek::posix {
 

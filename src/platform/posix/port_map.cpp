@@ -1,4 +1,4 @@
-#include "port_map.h"
+#include "posix/port_map.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -12,7 +12,8 @@
 #include <cstring>
 #include <set>
 
-#include "open_targets.h"
+#include "posix/open_targets.h"
+#include "posix/retry_on_eintr.h"
 
 namespace morvek::posix {
 
@@ -47,8 +48,8 @@ std::string ReadMapFile(const std::string& path) {
   }
   char block[4096];
   ssize_t got;
-  while (text.size() < kLargestMapFile && ((got = read(fd, block, sizeof block)) > 0 || (got < 0 && errno == EINTR))) {
-    if (got > 0) text.append(block, static_cast<std::size_t>(got));
+  while (text.size() < kLargestMapFile && (got = RetryOnEintr([&] { return read(fd, block, sizeof block); })) > 0) {
+    text.append(block, static_cast<std::size_t>(got));
   }
   close(fd);
   return text;
@@ -57,8 +58,7 @@ std::string ReadMapFile(const std::string& path) {
 bool WriteAll(int fd, const std::string& text) {
   std::size_t done = 0;
   while (done < text.size()) {
-    ssize_t put = write(fd, text.data() + done, text.size() - done);
-    if (put < 0 && errno == EINTR) continue;
+    ssize_t put = RetryOnEintr([&] { return write(fd, text.data() + done, text.size() - done); });
     if (put <= 0) return false;
     done += static_cast<std::size_t>(put);
   }

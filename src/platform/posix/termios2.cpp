@@ -1,6 +1,7 @@
 // Only the kernel's tty headers here (see termios2.h); <sys/ioctl.h> brings
 // ioctl() and the request numbers without a struct termios of its own.
-#include "termios2.h"
+#include "posix/retry_on_eintr.h"
+#include "posix/termios2.h"
 
 #include <asm/termbits.h>
 #include <sys/ioctl.h>
@@ -13,17 +14,11 @@ namespace morvek::posix {
 namespace {
 
 int GetTermios(int fd, termios2* settings) {
-  while (ioctl(fd, TCGETS2, settings) != 0) {
-    if (errno != EINTR) return errno;
-  }
-  return 0;
+  return RetryOnEintr([&] { return ioctl(fd, TCGETS2, settings); }) == 0 ? 0 : errno;
 }
 
 int SetTermios(int fd, const termios2& settings) {
-  while (ioctl(fd, TCSETS2, &settings) != 0) {
-    if (errno != EINTR) return errno;
-  }
-  return 0;
+  return RetryOnEintr([&] { return ioctl(fd, TCSETS2, &settings); }) == 0 ? 0 : errno;
 }
 
 tcflag_t SizeFlag(BYTE byteSize) {

@@ -4,7 +4,7 @@
 // headers. Every function returns 0 or an errno value (EINTR already retried).
 #pragma once
 
-#include "../win32_comm.h"
+#include "win32_comm.h"
 
 namespace morvek::posix {
 

@@ -20,10 +20,10 @@
 #include <system_error>
 #include <thread>
 
-#include "../afx_app.h"
-#include "../testing.h"
-#include "../win32_file.h"
-#include "kernel_object.h"
+#include "afx_app.h"
+#include "core/kernel_object.h"
+#include "testing.h"
+#include "win32_file.h"
 
 struct CWinThread::State {
   enum class Phase { Suspended, Running, Abandoned };
@@ -39,7 +39,7 @@ namespace {
 using State = CWinThread::State;
 
 // What a thread handle names: the end of the thread can be waited for.
-class ThreadObject : public morvek::posix::KernelObject {
+class ThreadObject : public morvek::core::KernelObject {
  public:
   explicit ThreadObject(std::shared_ptr<State> state) : m_state(std::move(state)) {}
 
@@ -178,7 +178,7 @@ CWinThread* AfxBeginThread(AFX_THREADPROC pfnThreadProc, LPVOID pParam, int nPri
   }
   auto* thread = new CWinThread;
   thread->m_state = std::make_shared<State>();
-  thread->m_hThread = morvek::posix::RegisterHandle(std::make_shared<ThreadObject>(thread->m_state));
+  thread->m_hThread = morvek::core::RegisterHandle(std::make_shared<ThreadObject>(thread->m_state));
   thread->m_nThreadID = g_nextThreadId.fetch_add(1);
   try {
     thread->m_state->thread = std::thread(RunThread, thread, thread->m_state, pfnThreadProc, pParam, nPriority);
@@ -199,7 +199,7 @@ void AfxEndThread(UINT nExitCode, BOOL bDelete) {
 }
 
 DWORD WaitForSingleObject(HANDLE hHandle, DWORD dwMilliseconds) {
-  auto thread = morvek::posix::LookupHandleAs<ThreadObject>(hHandle);
+  auto thread = morvek::core::LookupHandleAs<ThreadObject>(hHandle);
   if (!thread) return WAIT_FAILED;
   return thread->Wait(dwMilliseconds);
 }

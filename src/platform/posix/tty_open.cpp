@@ -1,4 +1,4 @@
-#include "tty_open.h"
+#include "posix/tty_open.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -9,9 +9,10 @@
 #include <cerrno>
 #include <utility>
 
-#include "device_users.h"
-#include "errors.h"
-#include "termios2.h"
+#include "posix/device_users.h"
+#include "posix/errors.h"
+#include "posix/retry_on_eintr.h"
+#include "posix/termios2.h"
 
 namespace morvek::posix {
 
@@ -50,9 +51,7 @@ DWORD OpenError(int error) {
 }  // namespace
 
 DWORD OpenExclusiveTty(const std::string& path, int* fd) {
-  int opened;
-  while ((opened = open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC)) < 0 && errno == EINTR) {
-  }
+  const int opened = RetryOnEintr([&] { return open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC); });
   if (opened < 0) return OpenError(errno);
   OwnedFd owned(opened);
   if (!isatty(owned.get())) return ERROR_INVALID_NAME;
@@ -64,8 +63,7 @@ DWORD OpenExclusiveTty(const std::string& path, int* fd) {
   // flock refuses a second open file description of the device, in this
   // process or another, even for root; TIOCEXCL makes open() itself fail for
   // other users' programs that do not lock.
-  while (flock(owned.get(), LOCK_EX | LOCK_NB) != 0) {
-    if (errno == EINTR) continue;
+  if (RetryOnEintr([&] { return flock(owned.get(), LOCK_EX | LOCK_NB); }) != 0) {
     return errno == EWOULDBLOCK ? ERROR_ACCESS_DENIED : ErrorFromErrno(errno);
   }
   ioctl(owned.get(), TIOCEXCL);

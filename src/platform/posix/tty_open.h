@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "../win32_types.h"
+#include "win32_types.h"
 
 namespace morvek::posix {
 

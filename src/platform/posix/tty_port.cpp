@@ -1,4 +1,4 @@
-#include "tty_port.h"
+#include "posix/tty_port.h"
 
 #include <linux/serial.h>
 #include <poll.h>
@@ -8,15 +8,17 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstdint>
 #include <ctime>
 #include <type_traits>
 #include <utility>
 
-#include "errors.h"
-#include "termios2.h"
-#include "tty_open.h"
+#include "posix/errors.h"
+#include "posix/retry_on_eintr.h"
+#include "posix/termios2.h"
+#include "posix/tty_open.h"
 
 namespace morvek::posix {
 
@@ -32,16 +34,12 @@ bool IsNoModemControl(int error) { return error == ENOTTY || error == EINVAL; }
 
 bool HasModemLines(int fd) {
   int bits = 0;
-  while (ioctl(fd, TIOCMGET, &bits) != 0) {
-    if (errno != EINTR) return !IsNoModemControl(errno);
-  }
+  if (RetryOnEintr([&] { return ioctl(fd, TIOCMGET, &bits); }) != 0) return !IsNoModemControl(errno);
   return true;
 }
 
 DWORD Ioctl(int fd, unsigned long request, void* argument) {
-  while (ioctl(fd, request, argument) != 0) {
-    if (errno != EINTR) return ErrorFromErrno(errno);
-  }
+  if (RetryOnEintr([&] { return ioctl(fd, request, argument); }) != 0) return ErrorFromErrno(errno);
   return ERROR_SUCCESS;
 }
 
@@ -93,6 +91,13 @@ struct TtyPort::Line {
   std::mutex countsMutex;
   bool hasCounters = false;
   ErrorCounts counts;
+  // Line errors come with received bytes: set when bytes were seen or taken
+  // since the counters were last read.
+  std::atomic<bool> inputSinceCounts{false};
+  // Writes that put bytes in the output queue, and how many of them the queue
+  // was last seen empty after: only this handle's writes fill it.
+  std::atomic<std::uint64_t> writesQueued{0};
+  std::atomic<std::uint64_t> writesDrained{0};
 };
 
 TtyPort::TtyPort(int fd, int wakeFd, std::string reopenPath)
@@ -107,8 +112,7 @@ TtyPort::~TtyPort() { close(m_wakeFd); }
 void TtyPort::OnCancel() {
   const std::uint64_t one = 1;
   // The eventfd stays readable from now on, so every later poll returns at once.
-  while (write(m_wakeFd, &one, sizeof one) < 0 && errno == EINTR) {
-  }
+  RetryOnEintr([&] { return write(m_wakeFd, &one, sizeof one); });
   LinePtr line;
   {
     std::lock_guard lock(m_lineMutex);
@@ -122,7 +126,7 @@ TtyPort::LinePtr TtyPort::AttachedLine() {
   std::lock_guard lock(m_lineMutex);
   // Checked under the lock, so that no reopen slips in after OnCancel.
   if (m_line || m_reopenPath.empty() || IsCancelled()) return m_line;
-  const auto now = PortClock::now();
+  const auto now = comm::PortClock::now();
   if (now < m_nextAttempt) return nullptr;
   int fd = -1;
   const DWORD error = OpenExclusiveTty(m_reopenPath, &fd);
@@ -159,7 +163,7 @@ auto TtyPort::OnLine(Step step) {
   if (!line) return Result{ERROR_DEVICE_REMOVED};
   Result result = step(*line);
   DWORD error;
-  if constexpr (std::is_same_v<Result, PortStep>) {
+  if constexpr (std::is_same_v<Result, comm::PortStep>) {
     error = result.error;
   } else {
     error = result;
@@ -173,46 +177,47 @@ auto TtyPort::OnLine(Step step) {
   return result;
 }
 
-DWORD TtyPort::Poll(const Line& line, short events, Deadline deadline, short* revents) {
+DWORD TtyPort::Poll(const Line& line, short events, comm::Deadline deadline, short* revents) {
   *revents = 0;
-  for (;;) {
-    pollfd fds[2] = {{line.fd, events, 0}, {m_wakeFd, POLLIN, 0}};
+  pollfd fds[2] = {{line.fd, events, 0}, {m_wakeFd, POLLIN, 0}};
+  // The time left is measured anew for each try, so that a signal does not
+  // push the deadline back.
+  const int ready = RetryOnEintr([&] {
     timespec wait{};
     timespec* timeout = nullptr;
-    if (deadline != NoDeadline()) {
-      auto left = std::max(deadline - PortClock::now(), PortClock::duration::zero());
+    if (deadline != comm::NoDeadline()) {
+      auto left = std::max(deadline - comm::PortClock::now(), comm::PortClock::duration::zero());
       auto seconds = std::chrono::duration_cast<std::chrono::seconds>(left);
       wait.tv_sec = static_cast<time_t>(seconds.count());
       wait.tv_nsec = static_cast<long>(std::chrono::nanoseconds(left - seconds).count());
       timeout = &wait;
     }
-    int ready = ppoll(fds, 2, timeout, nullptr);
-    if (ready < 0) {
-      if (errno == EINTR) continue;
-      return ErrorFromErrno(errno);
-    }
-    if (fds[1].revents) return ERROR_OPERATION_ABORTED;
-    if (fds[0].revents & POLLNVAL) return ERROR_INVALID_HANDLE;
-    *revents = fds[0].revents;
-    return ERROR_SUCCESS;
-  }
+    return ppoll(fds, 2, timeout, nullptr);
+  });
+  if (ready < 0) return ErrorFromErrno(errno);
+  if (fds[1].revents) return ERROR_OPERATION_ABORTED;
+  if (fds[0].revents & POLLNVAL) return ERROR_INVALID_HANDLE;
+  *revents = fds[0].revents;
+  return ERROR_SUCCESS;
 }
 
-PortStep TtyPort::ReadSome(char* buffer, std::size_t want, Deadline deadline, std::chrono::milliseconds) {
+comm::PortStep TtyPort::ReadSome(char* buffer, std::size_t want, comm::Deadline deadline, std::chrono::milliseconds) {
   return OnLine([&](Line& line) { return ReadFrom(line, buffer, want, deadline); });
 }
 
-PortStep TtyPort::ReadFrom(Line& line, char* buffer, std::size_t want, Deadline deadline) {
+comm::PortStep TtyPort::ReadFrom(Line& line, char* buffer, std::size_t want, comm::Deadline deadline) {
   for (;;) {
     short revents = 0;
     if (DWORD error = Poll(line, POLLIN, deadline, &revents)) return {error};
     if (revents == 0) return {};
     // With VMIN = 0 a read of an empty tty also returns 0: only after the poll
     // said "readable" does 0 mean that the device hung up.
-    ssize_t got = read(line.fd, buffer, want);
-    if (got > 0) return {ERROR_SUCCESS, static_cast<std::size_t>(got)};
+    ssize_t got = RetryOnEintr([&] { return read(line.fd, buffer, want); });
+    if (got > 0) {
+      line.inputSinceCounts.store(true);
+      return {ERROR_SUCCESS, static_cast<std::size_t>(got)};
+    }
     if (got == 0) return {ERROR_DEVICE_REMOVED};
-    if (errno == EINTR) continue;
     if (errno == EAGAIN) {
       if (revents & kHangup) return {ERROR_DEVICE_REMOVED};
       continue;
@@ -230,27 +235,31 @@ DWORD TtyPort::DsrHoldsOutput(const Line& line, bool* holds) {
   return ERROR_SUCCESS;
 }
 
-PortStep TtyPort::WriteSome(const char* buffer, std::size_t count, Deadline deadline) {
+comm::PortStep TtyPort::WriteSome(const char* buffer, std::size_t count, comm::Deadline deadline) {
   return OnLine([&](Line& line) { return WriteTo(line, buffer, count, deadline); });
 }
 
-PortStep TtyPort::WriteTo(Line& line, const char* buffer, std::size_t count, Deadline deadline) {
+comm::PortStep TtyPort::WriteTo(Line& line, const char* buffer, std::size_t count, comm::Deadline deadline) {
   for (;;) {
     bool held = false;
     if (DWORD error = DsrHoldsOutput(line, &held)) return {error};
     short revents = 0;
     if (held) {
-      if (PortClock::now() >= deadline) return {};
-      Deadline recheck = std::min(deadline, PortClock::now() + kDsrRecheck);
+      if (comm::PortClock::now() >= deadline) return {};
+      comm::Deadline recheck = std::min(deadline, comm::PortClock::now() + kDsrRecheck);
       if (DWORD error = Poll(line, 0, recheck, &revents)) return {error};
       if (revents & kHangup) return {ERROR_DEVICE_REMOVED};
       continue;
     }
     if (DWORD error = Poll(line, POLLOUT, deadline, &revents)) return {error};
     if (revents == 0) return {};
-    ssize_t sent = write(line.fd, buffer, count);
-    if (sent > 0) return {ERROR_SUCCESS, static_cast<std::size_t>(sent)};
-    if (sent < 0 && errno != EINTR && errno != EAGAIN) return {ErrorFromErrno(errno)};
+    ssize_t sent = RetryOnEintr([&] { return write(line.fd, buffer, count); });
+    if (sent > 0) {
+      // Counted once the bytes are in the queue (see QueuesOf).
+      line.writesQueued.fetch_add(1);
+      return {ERROR_SUCCESS, static_cast<std::size_t>(sent)};
+    }
+    if (sent < 0 && errno != EAGAIN) return {ErrorFromErrno(errno)};
     if (revents & kHangup) return {ERROR_DEVICE_REMOVED};
   }
 }
@@ -260,16 +269,25 @@ DWORD TtyPort::CheckPresent() {
 }
 
 DWORD TtyPort::PresenceOf(const Line& line) {
+  int queued = 0;
+  return InputOf(line, &queued);
+}
+
+DWORD TtyPort::InputOf(const Line& line, int* queued) {
+  *queued = 0;
   pollfd fd{line.fd, POLLIN, 0};
-  int ready;
-  while ((ready = poll(&fd, 1, 0)) < 0 && errno == EINTR) {
-  }
-  if (ready <= 0 || !(fd.revents & kHangup)) return ERROR_SUCCESS;
+  const int ready = RetryOnEintr([&] { return poll(&fd, 1, 0); });
+  if (ready <= 0) return ERROR_SUCCESS;
+  int count = 0;
+  const bool counted = RetryOnEintr([&] { return ioctl(line.fd, FIONREAD, &count); }) == 0;
   // A hung-up line whose last bytes still wait in the queue stays readable
   // until they are taken.
-  int queued = 0;
-  if (ioctl(line.fd, FIONREAD, &queued) == 0 && queued > 0) return ERROR_SUCCESS;
-  return ERROR_DEVICE_REMOVED;
+  if (counted && count > 0) {
+    *queued = count;
+    return ERROR_SUCCESS;
+  }
+  if (fd.revents & kHangup) return ERROR_DEVICE_REMOVED;
+  return counted ? ERROR_SUCCESS : ErrorFromErrno(errno);
 }
 
 DWORD TtyPort::ReadLineState(DCB* dcb) {
@@ -294,16 +312,24 @@ DWORD TtyPort::QueryQueues(DWORD* errors, COMSTAT* stat) {
 }
 
 DWORD TtyPort::QueuesOf(Line& line, DWORD* errors, COMSTAT* stat) {
-  int inQueue = 0;
-  int outQueue = 0;
-  if (DWORD error = Ioctl(line.fd, FIONREAD, &inQueue)) return error;
-  if (inQueue == 0) {
-    if (DWORD error = PresenceOf(line)) return error;
-  }
-  if (DWORD error = Ioctl(line.fd, TIOCOUTQ, &outQueue)) return error;
-  stat->cbInQue = static_cast<DWORD>(std::max(inQueue, 0));
-  stat->cbOutQue = static_cast<DWORD>(std::max(outQueue, 0));
   *errors = 0;
+  int inQueue = 0;
+  if (DWORD error = InputOf(line, &inQueue)) return error;
+  stat->cbInQue = static_cast<DWORD>(inQueue);
+  stat->cbOutQue = 0;
+  // The output queue is asked for only while bytes written since it was last
+  // seen empty may still wait in it: an idle port costs one poll a query.
+  const std::uint64_t queued = line.writesQueued.load();
+  if (queued != line.writesDrained.load()) {
+    int outQueue = 0;
+    if (DWORD error = Ioctl(line.fd, TIOCOUTQ, &outQueue)) return error;
+    stat->cbOutQue = static_cast<DWORD>(std::max(outQueue, 0));
+    if (outQueue <= 0) line.writesDrained.store(queued);
+  }
+  // The counters are read while bytes wait and once more after they were
+  // taken; with no byte since, they cannot have moved.
+  const bool input = line.inputSinceCounts.exchange(inQueue > 0) || inQueue > 0;
+  if (!input) return ERROR_SUCCESS;
   std::lock_guard lock(line.countsMutex);
   ErrorCounts now;
   // A device without counters (a pseudo-terminal) has no line errors.

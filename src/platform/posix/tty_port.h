@@ -30,11 +30,11 @@
 #include <optional>
 #include <string>
 
-#include "port_device.h"
+#include "comm/port_device.h"
 
 namespace morvek::posix {
 
-class TtyPort final : public PortDevice {
+class TtyPort final : public comm::PortDevice {
  public:
   // How often the calls made while the device is away try to open it again.
   static constexpr auto kReattachPeriod = std::chrono::milliseconds(100);
@@ -50,9 +50,9 @@ class TtyPort final : public PortDevice {
   TtyPort& operator=(const TtyPort&) = delete;
 
  protected:
-  PortStep ReadSome(char* buffer, std::size_t want, Deadline deadline,
+  comm::PortStep ReadSome(char* buffer, std::size_t want, comm::Deadline deadline,
                     std::chrono::milliseconds longestGap) override;
-  PortStep WriteSome(const char* buffer, std::size_t count, Deadline deadline) override;
+  comm::PortStep WriteSome(const char* buffer, std::size_t count, comm::Deadline deadline) override;
   void OnCancel() override;
   DWORD ReadLineState(DCB* dcb) override;
   DWORD ApplyLineState(const DCB& dcb) override;
@@ -80,12 +80,17 @@ class TtyPort final : public PortDevice {
   // Polls the line for `events` (0: only for hang-up) and the wake-up eventfd
   // until something is ready or `deadline` passes. ERROR_SUCCESS with
   // `*revents` 0 means the deadline passed.
-  DWORD Poll(const Line& line, short events, Deadline deadline, short* revents);
-  PortStep ReadFrom(Line& line, char* buffer, std::size_t want, Deadline deadline);
-  PortStep WriteTo(Line& line, const char* buffer, std::size_t count, Deadline deadline);
+  DWORD Poll(const Line& line, short events, comm::Deadline deadline, short* revents);
+  comm::PortStep ReadFrom(Line& line, char* buffer, std::size_t want, comm::Deadline deadline);
+  comm::PortStep WriteTo(Line& line, const char* buffer, std::size_t count, comm::Deadline deadline);
   // Whether DSR output flow holds the output now.
   DWORD DsrHoldsOutput(const Line& line, bool* holds);
+  // ERROR_DEVICE_REMOVED once the device hung up and its last bytes were
+  // taken, else ERROR_SUCCESS.
   DWORD PresenceOf(const Line& line);
+  // The bytes waiting in the input queue (counted only when a poll says there
+  // are any), with the removal PresenceOf reports.
+  DWORD InputOf(const Line& line, int* queued);
   DWORD QueuesOf(Line& line, DWORD* errors, COMSTAT* stat);
   DWORD SwitchOn(const Line& line, DWORD function);
   DWORD ModemLinesOf(const Line& line, DWORD* status);
@@ -97,7 +102,7 @@ class TtyPort final : public PortDevice {
   // to try the next reopen, the settings last applied (none: as opened) and
   // the modem outputs (TIOCM_DTR, TIOCM_RTS) last asked for.
   LinePtr m_line;
-  PortClock::time_point m_nextAttempt{};
+  comm::PortClock::time_point m_nextAttempt{};
   std::optional<DCB> m_applied;
   int m_outputs;
 };

@@ -1,4 +1,4 @@
-#include "byte_text_chars.h"
+#include "qt/byte_text_chars.h"
 
 #include <array>
 #include <bitset>

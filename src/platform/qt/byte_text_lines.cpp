@@ -1,8 +1,8 @@
-#include "byte_text_lines.h"
+#include "qt/byte_text_lines.h"
 
 #include <algorithm>
 
-#include "byte_text_chars.h"
+#include "qt/byte_text_chars.h"
 #include "text/cp932.h"
 
 namespace morvek::qt {

@@ -12,7 +12,7 @@
 #include <string_view>
 #include <vector>
 
-#include "byte_text_store.h"
+#include "qt/byte_text_store.h"
 
 namespace morvek::qt {
 

@@ -1,6 +1,6 @@
-#include "byte_text_runs.h"
+#include "qt/byte_text_runs.h"
 
-#include "byte_text_chars.h"
+#include "qt/byte_text_chars.h"
 #include "text/cp932.h"
 
 namespace morvek::qt {

@@ -1,4 +1,4 @@
-#include "byte_text_store.h"
+#include "qt/byte_text_store.h"
 
 #include <algorithm>
 #include <cstring>

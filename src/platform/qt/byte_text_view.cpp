@@ -13,10 +13,10 @@
 #include <climits>
 #include <utility>
 
-#include "byte_text_chars.h"
-#include "byte_text_lines.h"
-#include "byte_text_runs.h"
-#include "byte_text_store.h"
+#include "qt/byte_text_chars.h"
+#include "qt/byte_text_lines.h"
+#include "qt/byte_text_runs.h"
+#include "qt/byte_text_store.h"
 #include "text/cp932.h"
 
 namespace morvek::qt {

@@ -6,12 +6,12 @@
 #include <cstdio>
 
 #include "afx_app.h"
-#include "posix/command_line.h"
+#include "core/command_line.h"
 #include "qt/application.h"
 #include "qt/session_end.h"
 
 int main(int argc, char** argv) {
-  if (const auto status = morvek::posix::HandleCommandLine(argc, argv, stdout, stderr)) return *status;
+  if (const auto status = morvek::core::HandleCommandLine(argc, argv, stdout, stderr)) return *status;
   morvek::qt::StartApplication(argc, argv);
   morvek::qt::WatchSessionEnd();
   CWinApp* app = AfxGetApp();

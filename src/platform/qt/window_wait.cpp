@@ -1,5 +1,5 @@
-// The window thread's wait for a blocking call (see posix/window_wait.h).
-#include "posix/window_wait.h"
+// The window thread's wait for a blocking call (see core/window_wait.h).
+#include "core/window_wait.h"
 
 #include <QAbstractEventDispatcher>
 #include <QApplication>
@@ -92,7 +92,7 @@ bool OnWindowThread() {
 }  // namespace
 }  // namespace morvek::qt
 
-namespace morvek::posix {
+namespace morvek::core {
 
 BOOL RunWhileWindowsWait(const std::function<BOOL()>& call) {
   using namespace morvek::qt;
@@ -136,4 +136,4 @@ BOOL RunWhileWindowsWait(const std::function<BOOL()>& call) {
   return state->result;
 }
 
-}  // namespace morvek::posix
+}  // namespace morvek::core

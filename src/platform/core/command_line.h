@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <optional>
 
-namespace morvek::posix {
+namespace morvek::core {
 
 // Reads the process's arguments (argv[0] is the program's path).
 // - No argument: returns nothing, and the caller starts the program as usual.
@@ -21,4 +21,4 @@ namespace morvek::posix {
 // Touches no window or port, and no file but the port map; any thread.
 std::optional<int> HandleCommandLine(int argc, const char* const* argv, std::FILE* out, std::FILE* err);
 
-}  // namespace morvek::posix
+}  // namespace morvek::core

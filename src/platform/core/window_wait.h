@@ -5,9 +5,9 @@
 
 #include <functional>
 
-#include "../win32_types.h"
+#include "win32_types.h"
 
-namespace morvek::posix {
+namespace morvek::core {
 
 // Runs `call` to its end and returns its result, with the last error it set
 // as the calling thread's last error.
@@ -22,4 +22,4 @@ namespace morvek::posix {
 // call simply runs on the calling thread.
 BOOL RunWhileWindowsWait(const std::function<BOOL()>& call);
 
-}  // namespace morvek::posix
+}  // namespace morvek::core

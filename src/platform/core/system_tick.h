@@ -11,9 +11,9 @@
 #include <atomic>
 #include <chrono>
 
-#include "../win32_types.h"
+#include "win32_types.h"
 
-namespace morvek::posix {
+namespace morvek::core {
 
 // The tick of the system timer while it runs coarse: 1/64 s.
 constexpr std::chrono::nanoseconds kSystemTick{15'625'000};
@@ -47,4 +47,4 @@ FineTimerHold& MachineTimerHold();
 // fine (or a test armed exact sleeps), else kSystemTick.
 std::chrono::nanoseconds TimerTick(std::chrono::nanoseconds now);
 
-}  // namespace morvek::posix
+}  // namespace morvek::core

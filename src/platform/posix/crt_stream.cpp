@@ -1,4 +1,4 @@
-#include "crt_stream.h"
+#include "posix/crt_stream.h"
 
 #include <unistd.h>
 
@@ -6,7 +6,8 @@
 #include <cerrno>
 #include <cstring>
 
-#include "../posix/file_writes.h"
+#include "posix/file_writes.h"
+#include "posix/retry_on_eintr.h"
 
 namespace msvcrt {
 
@@ -24,18 +25,14 @@ FILE::~FILE() {
 }
 
 int FILE::Refill() {
-  for (;;) {
-    const ssize_t n = ::read(m_fd, m_in, sizeof m_in);
-    if (n >= 0) {
-      m_inPos = 0;
-      m_inEnd = static_cast<std::size_t>(n);
-      return n > 0 ? 1 : 0;
-    }
-    if (errno != EINTR) {
-      m_failed = true;
-      return -1;
-    }
+  const ssize_t n = morvek::posix::RetryOnEintr([&] { return ::read(m_fd, m_in, sizeof m_in); });
+  if (n < 0) {
+    m_failed = true;
+    return -1;
   }
+  m_inPos = 0;
+  m_inEnd = static_cast<std::size_t>(n);
+  return n > 0 ? 1 : 0;
 }
 
 int FILE::RawGet() {
@@ -178,14 +175,10 @@ bool FILE::Flush() {
 
 bool FILE::Sync() {
   if (!Flush()) return false;
-  while (::fsync(m_fd) != 0) {
-    if (errno == EINVAL || errno == EROFS) return true;  // nothing there to sync
-    if (errno != EINTR) {
-      m_failed = true;
-      return false;
-    }
-  }
-  return true;
+  if (morvek::posix::RetryOnEintr([&] { return ::fsync(m_fd); }) == 0) return true;
+  if (errno == EINVAL || errno == EROFS) return true;  // nothing there to sync
+  m_failed = true;
+  return false;
 }
 
 bool FILE::Close() {

@@ -1,13 +1,13 @@
-#include "port_device.h"
+#include "comm/port_device.h"
 
 #include <algorithm>
 #include <cstdint>
 
-#include "errors.h"
-#include "system_tick.h"
-#include "window_wait.h"
+#include "core/last_error.h"
+#include "core/system_tick.h"
+#include "core/window_wait.h"
 
-namespace morvek::posix {
+namespace morvek::comm {
 
 namespace {
 
@@ -72,16 +72,19 @@ void PortDevice::Cancel() {
   OnCancel();
 }
 
+DWORD PortDevice::BeginTransfer(const void* buffer, DWORD count, COMMTIMEOUTS* timeouts) {
+  if (DWORD error = RefuseIfDead(false)) return error;
+  if (count > 0 && !buffer) return ERROR_INVALID_PARAMETER;
+  std::lock_guard lock(m_settingsMutex);
+  *timeouts = m_timeouts;
+  return ERROR_SUCCESS;
+}
+
 BOOL PortDevice::Read(void* buffer, DWORD count, DWORD* done) {
   *done = 0;
-  if (DWORD error = RefuseIfDead(false)) return Fail(error);
-  if (count == 0) return TRUE;
-  if (!buffer) return Fail(ERROR_INVALID_PARAMETER);
   COMMTIMEOUTS timeouts;
-  {
-    std::lock_guard lock(m_settingsMutex);
-    timeouts = m_timeouts;
-  }
+  if (DWORD error = BeginTransfer(buffer, count, &timeouts)) return core::Fail(error);
+  if (count == 0) return TRUE;
   const auto start = PortClock::now();
   const bool immediate = timeouts.ReadIntervalTimeout == MAXDWORD && timeouts.ReadTotalTimeoutMultiplier == 0 &&
                          timeouts.ReadTotalTimeoutConstant == 0;
@@ -101,10 +104,10 @@ BOOL PortDevice::Read(void* buffer, DWORD count, DWORD* done) {
       // The bytes that came in before the device went away are handed over;
       // the next call meets the removal again.
       if (step.error == ERROR_DEVICE_REMOVED && got > 0) return TRUE;
-      return Fail(step.error);
+      return core::Fail(step.error);
     }
     if (step.count > 0) {
-      MachineTimerHold().Hold(MonotonicNow());
+      core::MachineTimerHold().Hold(core::MonotonicNow());
       got += step.count;
       *done = static_cast<DWORD>(got);
       lastByte = PortClock::now();
@@ -118,89 +121,84 @@ BOOL PortDevice::Read(void* buffer, DWORD count, DWORD* done) {
 BOOL PortDevice::Write(const void* buffer, DWORD count, DWORD* done) {
   // Flow control or a slow line may hold a write for seconds: the window must
   // not look dead meanwhile.
-  return RunWhileWindowsWait([&] { return WriteAll(buffer, count, done); });
+  return core::RunWhileWindowsWait([&] { return WriteAll(buffer, count, done); });
 }
 
 BOOL PortDevice::WriteAll(const void* buffer, DWORD count, DWORD* done) {
   *done = 0;
-  if (DWORD error = RefuseIfDead(false)) return Fail(error);
-  if (count == 0) return TRUE;
-  if (!buffer) return Fail(ERROR_INVALID_PARAMETER);
   COMMTIMEOUTS timeouts;
-  {
-    std::lock_guard lock(m_settingsMutex);
-    timeouts = m_timeouts;
-  }
+  if (DWORD error = BeginTransfer(buffer, count, &timeouts)) return core::Fail(error);
+  if (count == 0) return TRUE;
   const Deadline deadline = TotalDeadline(PortClock::now(), timeouts.WriteTotalTimeoutMultiplier,
                                           timeouts.WriteTotalTimeoutConstant, count);
   const char* bytes = static_cast<const char*>(buffer);
   std::size_t sent = 0;
   for (;;) {
     PortStep step = WriteSome(bytes + sent, count - sent, deadline);
-    if (step.error != ERROR_SUCCESS) return Fail(step.error);
+    if (step.error != ERROR_SUCCESS) return core::Fail(step.error);
     // Sent bytes may bring an answer: keep the timer fine for it.
-    if (step.count > 0) MachineTimerHold().Hold(MonotonicNow());
+    if (step.count > 0) core::MachineTimerHold().Hold(core::MonotonicNow());
     sent += step.count;
     *done = static_cast<DWORD>(sent);
     if (sent == count) return TRUE;
-    if (step.count == 0 && PortClock::now() >= deadline) return Fail(ERROR_TIMEOUT);
+    if (step.count == 0 && PortClock::now() >= deadline) return core::Fail(ERROR_TIMEOUT);
   }
 }
 
 BOOL PortDevice::GetState(DCB* dcb) {
-  if (DWORD error = RefuseIfDead(false)) return Fail(error);
+  if (DWORD error = RefuseIfDead(false)) return core::Fail(error);
   std::lock_guard lock(m_settingsMutex);
   DCB state = m_settings;
-  if (DWORD error = ReadLineState(&state)) return Fail(error);
+  if (DWORD error = ReadLineState(&state)) return core::Fail(error);
   *dcb = state;
   return TRUE;
 }
 
 BOOL PortDevice::SetState(const DCB& dcb) {
-  if (DWORD error = RefuseIfDead(true)) return Fail(error);
-  if (DWORD error = CheckPortState(dcb)) return Fail(error);
+  if (DWORD error = RefuseIfDead(true)) return core::Fail(error);
+  if (DWORD error = CheckPortState(dcb)) return core::Fail(error);
   std::lock_guard lock(m_settingsMutex);
-  if (DWORD error = ApplyLineState(dcb)) return Fail(error);
+  if (DWORD error = ApplyLineState(dcb)) return core::Fail(error);
   m_settings = dcb;
   return TRUE;
 }
 
 BOOL PortDevice::GetTimeouts(COMMTIMEOUTS* timeouts) {
-  if (DWORD error = RefuseIfDead(true)) return Fail(error);
+  if (DWORD error = RefuseIfDead(true)) return core::Fail(error);
   std::lock_guard lock(m_settingsMutex);
   *timeouts = m_timeouts;
   return TRUE;
 }
 
 BOOL PortDevice::SetTimeouts(const COMMTIMEOUTS& timeouts) {
-  if (DWORD error = RefuseIfDead(true)) return Fail(error);
+  if (DWORD error = RefuseIfDead(true)) return core::Fail(error);
   std::lock_guard lock(m_settingsMutex);
   m_timeouts = timeouts;
   return TRUE;
 }
 
 BOOL PortDevice::ClearError(DWORD* errors, COMSTAT* stat) {
-  if (DWORD error = RefuseIfDead(false)) return Fail(error);
+  if (DWORD error = RefuseIfDead(false)) return core::Fail(error);
   DWORD found = 0;
   COMSTAT queues{};
-  if (DWORD error = QueryQueues(&found, &queues)) return Fail(error);
+  if (DWORD error = QueryQueues(&found, &queues)) return core::Fail(error);
   if (errors) *errors = found;
   if (stat) *stat = queues;
   return TRUE;
 }
 
 BOOL PortDevice::Escape(DWORD function) {
-  if (DWORD error = RefuseIfDead(false)) return Fail(error);
-  if (DWORD error = SwitchLine(function)) return Fail(error);
+  if (DWORD error = RefuseIfDead(false)) return core::Fail(error);
+  if (DWORD error = SwitchLine(function)) return core::Fail(error);
   return TRUE;
 }
 
 BOOL PortDevice::GetModemStatus(DWORD* status) {
-  if (DWORD error = RefuseIfDead(false)) return Fail(error);
+  if (DWORD error = RefuseIfDead(false)) return core::Fail(error);
   DWORD lines = 0;
-  if (DWORD error = ReadModemLines(&lines)) return Fail(error);
+  if (DWORD error = ReadModemLines(&lines)) return core::Fail(error);
   *status = lines;
   return TRUE;
 }
 
-}  // namespace morvek::posix
+}  // namespace morvek::comm

@@ -1,13 +1,13 @@
 // The communications calls of win32_comm.h: each finds the port object behind
 // the handle and lets it do the work.
-#include "../win32_comm.h"
+#include "win32_comm.h"
 
-#include "errors.h"
-#include "port_device.h"
+#include "comm/port_device.h"
+#include "core/last_error.h"
 
-using morvek::posix::Fail;
-using morvek::posix::LookupHandleAs;
-using morvek::posix::PortDevice;
+using morvek::comm::PortDevice;
+using morvek::core::Fail;
+using morvek::core::LookupHandleAs;
 
 BOOL GetCommState(HANDLE hFile, DCB* lpDCB) {
   auto port = LookupHandleAs<PortDevice>(hFile);

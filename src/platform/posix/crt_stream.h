@@ -5,7 +5,7 @@
 
 #include <cstddef>
 
-#include "../msvcrt.h"
+#include "msvcrt.h"
 
 namespace msvcrt {
 

@@ -1,6 +1,6 @@
 // The scriptable port of testing.h. A ScriptedPort holds what the test set and
 // what the program did; each open handle is a VirtualPortHandle that shares it.
-#include "virtual_port.h"
+#include "comm/port_openers.h"
 
 #include <algorithm>
 #include <array>
@@ -11,11 +11,11 @@
 #include <utility>
 #include <vector>
 
-#include "../testing.h"
-#include "errors.h"
-#include "port_device.h"
+#include "comm/port_device.h"
+#include "core/last_error.h"
+#include "testing.h"
 
-namespace morvek::posix {
+namespace morvek::comm {
 
 namespace {
 
@@ -279,20 +279,20 @@ std::optional<HANDLE> OpenVirtualPort(int n) {
   auto port = FindInstalled(n);
   if (!port) return std::nullopt;
   if (DWORD error = port->Attach()) {
-    Fail(error);
+    core::Fail(error);
     return INVALID_HANDLE_VALUE;
   }
-  return RegisterHandle(std::make_shared<VirtualPortHandle>(std::move(port)));
+  return core::RegisterHandle(std::make_shared<VirtualPortHandle>(std::move(port)));
 }
 
-}  // namespace morvek::posix
+}  // namespace morvek::comm
 
 namespace morvek::testing {
 
 std::shared_ptr<VirtualPort> VirtualPort::Install(int n) {
   if (n < 1 || n > 16) return nullptr;
-  auto port = std::make_shared<posix::ScriptedPort>();
-  auto& installed = posix::InstalledPorts();
+  auto port = std::make_shared<comm::ScriptedPort>();
+  auto& installed = comm::InstalledPorts();
   {
     std::lock_guard lock(installed.mutex);
     installed.ports[n] = port;
@@ -300,7 +300,7 @@ std::shared_ptr<VirtualPort> VirtualPort::Install(int n) {
   // The test's pointer uninstalls the port when it goes; handles still open
   // keep the port itself alive through their own pointers.
   return std::shared_ptr<VirtualPort>(port.get(), [port, n](VirtualPort*) {
-    auto& table = posix::InstalledPorts();
+    auto& table = comm::InstalledPorts();
     std::lock_guard lock(table.mutex);
     if (table.ports[n] == port) table.ports[n].reset();
   });

@@ -10,10 +10,10 @@
 #include <cstddef>
 #include <mutex>
 
-#include "../win32_comm.h"
-#include "kernel_object.h"
+#include "core/kernel_object.h"
+#include "win32_comm.h"
 
-namespace morvek::posix {
+namespace morvek::comm {
 
 using PortClock = std::chrono::steady_clock;
 
@@ -39,7 +39,7 @@ struct PortStep {
 
 // Thread use: one thread may read while another writes, switches lines, reads
 // the state or closes the handle. All public members are safe to call at once.
-class PortDevice : public KernelObject {
+class PortDevice : public core::KernelObject {
  public:
   PortDevice();
 
@@ -99,6 +99,9 @@ class PortDevice : public KernelObject {
   DCB CurrentSettings() const;
 
  private:
+  // What every read and write checks first (the port is alive, a buffer is
+  // there for a count above 0); the time-outs in force. ERROR_SUCCESS to go on.
+  DWORD BeginTransfer(const void* buffer, DWORD count, COMMTIMEOUTS* timeouts);
   // The write loop of Write, on whichever thread runs it.
   BOOL WriteAll(const void* buffer, DWORD count, DWORD* done);
   // ERROR_OPERATION_ABORTED once cancelled; else, with `checkPresence`,
@@ -111,4 +114,4 @@ class PortDevice : public KernelObject {
   COMMTIMEOUTS m_timeouts{};
 };
 
-}  // namespace morvek::posix
+}  // namespace morvek::comm

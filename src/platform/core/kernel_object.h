@@ -6,9 +6,9 @@
 
 #include <memory>
 
-#include "../win32_types.h"
+#include "win32_types.h"
 
-namespace morvek::posix {
+namespace morvek::core {
 
 class KernelObject {
  public:
@@ -50,4 +50,4 @@ std::shared_ptr<T> LookupHandleAs(HANDLE handle) {
 // ERROR_INVALID_HANDLE when there is none).
 std::shared_ptr<KernelObject> UnregisterHandle(HANDLE handle);
 
-}  // namespace morvek::posix
+}  // namespace morvek::core

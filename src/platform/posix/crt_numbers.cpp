@@ -2,7 +2,7 @@
 #include <climits>
 #include <cstdint>
 
-#include "../msvcrt.h"
+#include "msvcrt.h"
 
 namespace msvcrt {
 

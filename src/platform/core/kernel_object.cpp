@@ -1,11 +1,11 @@
-#include "kernel_object.h"
+#include "core/kernel_object.h"
 
 #include <mutex>
 #include <unordered_map>
 
-#include "errors.h"
+#include "core/last_error.h"
 
-namespace morvek::posix {
+namespace morvek::core {
 
 namespace {
 
@@ -21,6 +21,14 @@ HandleTable& Table() {
 }
 
 LONG_PTR Key(HANDLE handle) { return reinterpret_cast<LONG_PTR>(handle); }
+
+// The table's entry for a handle, or end() with ERROR_INVALID_HANDLE. Called
+// with the table's mutex held.
+auto FindEntry(HandleTable& table, HANDLE handle) {
+  auto it = table.objects.find(Key(handle));
+  if (it == table.objects.end()) Fail(ERROR_INVALID_HANDLE);
+  return it;
+}
 
 }  // namespace
 
@@ -48,25 +56,19 @@ HANDLE RegisterHandle(std::shared_ptr<KernelObject> object) {
 std::shared_ptr<KernelObject> LookupHandle(HANDLE handle) {
   auto& table = Table();
   std::lock_guard lock(table.mutex);
-  auto it = table.objects.find(Key(handle));
-  if (it == table.objects.end()) {
-    Fail(ERROR_INVALID_HANDLE);
-    return nullptr;
-  }
+  auto it = FindEntry(table, handle);
+  if (it == table.objects.end()) return nullptr;
   return it->second;
 }
 
 std::shared_ptr<KernelObject> UnregisterHandle(HANDLE handle) {
   auto& table = Table();
   std::lock_guard lock(table.mutex);
-  auto it = table.objects.find(Key(handle));
-  if (it == table.objects.end()) {
-    Fail(ERROR_INVALID_HANDLE);
-    return nullptr;
-  }
+  auto it = FindEntry(table, handle);
+  if (it == table.objects.end()) return nullptr;
   auto object = std::move(it->second);
   table.objects.erase(it);
   return object;
 }
 
-}  // namespace morvek::posix
+}  // namespace morvek::core

@@ -1,5 +1,7 @@
 // The calling thread's last error code.
-#include "../win32_system.h"
+#include "core/last_error.h"
+
+#include "win32_system.h"
 
 namespace {
 
@@ -10,3 +12,12 @@ thread_local DWORD t_lastError = ERROR_SUCCESS;
 DWORD GetLastError() { return t_lastError; }
 
 void SetLastError(DWORD dwErrCode) { t_lastError = dwErrCode; }
+
+namespace morvek::core {
+
+BOOL Fail(DWORD code) {
+  SetLastError(code);
+  return FALSE;
+}
+
+}  // namespace morvek::core

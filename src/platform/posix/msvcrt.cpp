@@ -7,8 +7,9 @@
 #include <cstdio>
 #include <limits>
 
-#include "../posix/file_paths.h"
-#include "crt_stream.h"
+#include "posix/crt_stream.h"
+#include "posix/file_paths.h"
+#include "posix/retry_on_eintr.h"
 
 namespace msvcrt {
 
@@ -61,10 +62,8 @@ FILE* fopen(const char* path, const char* mode) {
     return nullptr;
   }
   // Opened without blocking (a FIFO must not hang the caller), then blocking.
-  int fd;
-  do {
-    fd = ::open(mappedPath.c_str(), parsed.flags | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0666);
-  } while (fd < 0 && errno == EINTR);
+  const int fd = morvek::posix::RetryOnEintr(
+      [&] { return ::open(mappedPath.c_str(), parsed.flags | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0666); });
   if (fd < 0) return nullptr;
   struct stat info {};
   int error = 0;
