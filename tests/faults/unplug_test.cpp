@@ -133,6 +133,13 @@ std::unique_ptr<PtyPeer> PlugIn(const std::string& link) {
   return peer;
 }
 
+// The device and its stable name go, as udev removes the link of an unplugged
+// adapter (a freed pty number may soon belong to another program's pty).
+void Unplug(std::unique_ptr<PtyPeer>& peer, const std::string& link) {
+  peer.reset();
+  morvek::test::StableNames::Remove(link);
+}
+
 TEST_F(UnplugTest, AnUnpluggedAdapterComesBackByItselfUnderItsNameUnlessSelectedAnewWhileAway) {
   morvek::test::StableNames names(m_dir.path() / "serial");
   const std::string link = names.ById("usb-A");
@@ -143,7 +150,7 @@ TEST_F(UnplugTest, AnUnpluggedAdapterComesBackByItselfUnderItsNameUnlessSelected
     const std::string settings = ControlText(dlg, IDC_PORT_STATUS);
     ASSERT_TRUE(peer->Write("before "));
     ASSERT_TRUE(PumpUntil([&] { return dlg.m_strReceive.View() == "before "; }, 10s));
-    peer.reset();  // unplugged
+    Unplug(peer, link);
     ASSERT_TRUE(PumpUntil([&] { return ControlText(dlg, IDC_PORT_STATUS) == away; }, 10s));
     for (int id : {IDC_DSR, IDC_CTS, IDC_DCD, IDC_RI}) EXPECT_EQ(ControlText(dlg, id), "OFF");
     TypeSendText(dlg, "lost");
@@ -163,7 +170,7 @@ TEST_F(UnplugTest, AnUnpluggedAdapterComesBackByItselfUnderItsNameUnlessSelected
     EXPECT_EQ(peer->Read(4, 10s), "ping");
 
     // Selected anew while away, the port is the operator's to reopen.
-    peer.reset();
+    Unplug(peer, link);
     ASSERT_TRUE(PumpUntil([&] { return ControlText(dlg, IDC_PORT_STATUS) == away; }, 10s));
     PressButton(dlg, IDC_PORT_SELECT);  // the open fails: the device is away
     EXPECT_EQ(MessagesShown().size(), 1u);
