@@ -86,13 +86,14 @@ TEST(LoopbackLine, HardwareFlowHoldsTheOutputUntilTheLineComesBack) {
     void (*hold)(LoopbackLine&, Time);
     void (*release)(LoopbackLine&, Time);
     bool ctsHold, dsrHold;
+    DWORD errors;  // what the receiving side saw
   } rows[] = {
       {"CTS", [](DCB& d) { d.fOutxCtsFlow = 1; }, [](LoopbackLine& l, Time t) { l.SetRts(false, t); },
-       [](LoopbackLine& l, Time t) { l.SetRts(true, t); }, true, false},
+       [](LoopbackLine& l, Time t) { l.SetRts(true, t); }, true, false, 0},
       {"DSR", [](DCB& d) { d.fOutxDsrFlow = 1; }, [](LoopbackLine& l, Time t) { l.SetDtr(false, t); },
-       [](LoopbackLine& l, Time t) { l.SetDtr(true, t); }, false, true},
+       [](LoopbackLine& l, Time t) { l.SetDtr(true, t); }, false, true, 0},
       {"break", [](DCB&) {}, [](LoopbackLine& l, Time t) { l.SetBreak(true, t); },
-       [](LoopbackLine& l, Time t) { l.SetBreak(false, t); }, false, false},
+       [](LoopbackLine& l, Time t) { l.SetBreak(false, t); }, false, false, CE_BREAK},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);
@@ -113,16 +114,9 @@ TEST(LoopbackLine, HardwareFlowHoldsTheOutputUntilTheLineComesBack) {
     row.release(line, kStart + 2s);
     EXPECT_EQ(line.ArrivalOf(3), kStart + 2s + 3 * frame);
     EXPECT_EQ(ReadAll(line, kStart + 2s + 3 * frame), "xyz");
+    EXPECT_EQ(line.TakeErrors(), row.errors);
+    EXPECT_EQ(line.TakeErrors(), 0u);
   }
-}
-
-TEST(LoopbackLine, ABreakIsSeenByTheReceivingSide) {
-  LoopbackLine line(kStart);
-  EXPECT_EQ(line.TakeErrors(), 0u);
-  line.SetBreak(true, kStart);
-  line.SetBreak(false, kStart);
-  EXPECT_EQ(line.TakeErrors(), static_cast<DWORD>(CE_BREAK));
-  EXPECT_EQ(line.TakeErrors(), 0u);
 }
 
 TEST(LoopbackLine, XoffLoopedBackStopsTheOutputAndIsNotDelivered) {
@@ -137,23 +131,14 @@ TEST(LoopbackLine, XoffLoopedBackStopsTheOutputAndIsNotDelivered) {
   EXPECT_EQ(line.Status().cbOutQue, 3u);
   line.SetXoffHold(false, kStart + 2s);
   EXPECT_EQ(ReadAll(line, kStart + 2s + 3 * frame), "BC");
-  // Without fOutX they are plain data.
+  // Turning fOutX off releases held output; without it they are plain data.
+  Write(line, "\x13rest", kStart + 3s);
+  EXPECT_EQ(ReadAll(line, kStart + 4s), "");
   dcb.fOutX = 0;
-  line.Configure(dcb, kStart + 3s);
-  Write(line, "\x13\x11", kStart + 3s);
-  EXPECT_EQ(ReadAll(line, kStart + 4s), "\x13\x11");
-}
-
-TEST(LoopbackLine, TurningSoftwareFlowOffReleasesHeldOutput) {
-  LoopbackLine line(kStart);
-  DCB dcb = Settings(9600, 8, NOPARITY, ONESTOPBIT);
-  dcb.fOutX = 1;
-  line.Configure(dcb, kStart);
-  Write(line, "\x13rest", kStart);
-  EXPECT_EQ(ReadAll(line, kStart + 1s), "");
-  dcb.fOutX = 0;
-  line.Configure(dcb, kStart + 1s);
-  EXPECT_EQ(ReadAll(line, kStart + 2s), "rest");
+  line.Configure(dcb, kStart + 4s);
+  EXPECT_EQ(ReadAll(line, kStart + 5s), "rest");
+  Write(line, "\x13\x11", kStart + 5s);
+  EXPECT_EQ(ReadAll(line, kStart + 6s), "\x13\x11");
 }
 
 TEST(LoopbackLine, AFullInputHoldsTheSenderInsteadOfLosingBytes) {

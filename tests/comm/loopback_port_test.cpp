@@ -36,16 +36,6 @@ class LoopbackPort : public testing::Test {
   }
 };
 
-TEST_F(LoopbackPort, StartsAt9600EightNoneOne) {
-  DCB dcb{};
-  ASSERT_TRUE(GetCommState(port(), &dcb));
-  EXPECT_EQ(dcb.BaudRate, 9600u);
-  EXPECT_EQ(dcb.ByteSize, 8);
-  EXPECT_EQ(dcb.Parity, NOPARITY);
-  EXPECT_EQ(dcb.StopBits, ONESTOPBIT);
-  EXPECT_EQ(dcb.DCBlength, sizeof(DCB));
-}
-
 TEST_F(LoopbackPort, AReaderThatFallsBehindLosesNothing) {
   // The writer fills the input queue and then waits, as a line held by flow
   // control does, until the reader makes room.
@@ -65,15 +55,6 @@ TEST_F(LoopbackPort, AReaderThatFallsBehindLosesNothing) {
   EXPECT_EQ(morvek::test::ReadPort(port(), sent.size(), 60s), sent);
   EXPECT_TRUE(writer.Finish().result);
   EXPECT_EQ(written, sent.size());
-}
-
-TEST_F(LoopbackPort, BytesFurtherApartThanTheIntervalAreReadOneByOne) {
-  // At 11 baud a frame takes 909 ms, far longer than the 20 ms interval.
-  ASSERT_TRUE(ChangeState(port(), [](DCB& d) { d.BaudRate = 11; }));
-  ASSERT_TRUE(SetTimeouts(port(), 20));
-  Write("ab");
-  EXPECT_EQ(ReadOnce(), "a");
-  EXPECT_EQ(ReadOnce(), "b");
 }
 
 TEST_F(LoopbackPort, ABurstIsOneRead) {
@@ -101,23 +82,6 @@ TEST_F(LoopbackPort, ModemOutputsLoopToTheInputs) {
     ASSERT_TRUE(GetCommModemStatus(port(), &status));
     EXPECT_EQ(status, row.status) << row.dtr << "/" << row.rts;
   }
-}
-
-TEST_F(LoopbackPort, XoffLoopedBackHoldsTheRestUntilXon) {
-  ASSERT_TRUE(ChangeState(port(), [](DCB& d) {
-    d.fOutX = 1;
-    d.BaudRate = 115200;
-  }));
-  ASSERT_TRUE(SetTimeouts(port(), 30));
-  Write("A\x13" "B");
-  EXPECT_EQ(ReadOnce(), "A");
-  DWORD errors = 0;
-  COMSTAT stat{};
-  ASSERT_TRUE(ClearCommError(port(), &errors, &stat));
-  EXPECT_TRUE(stat.fXoffHold);
-  EXPECT_EQ(stat.cbOutQue, 1u);
-  ASSERT_TRUE(EscapeCommFunction(port(), SETXON));
-  EXPECT_EQ(ReadOnce(), "B");
 }
 
 TEST_F(LoopbackPort, HeldOutputTimesOutAWriteOnceTheQueueIsFull) {

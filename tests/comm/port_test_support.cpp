@@ -1,21 +1,16 @@
 #include "port_test_support.h"
 
-#include "platform/posix/open_targets.h"
-#include "platform/testing.h"
-
-#include <fcntl.h>
-#include <poll.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
-#include <cerrno>
 #include <cstdlib>
 #include <fstream>
-#include <stdexcept>
-#include <thread>
 #include <vector>
+
+#include "platform/posix/open_targets.h"
+#include "platform/testing.h"
 
 namespace morvek::test {
 
@@ -25,9 +20,7 @@ ScopedEnv::ScopedEnv(const std::string& name, const std::string& value) : m_name
 
 ScopedEnv::~ScopedEnv() { unsetenv(m_name.c_str()); }
 
-
-OpenPort::OpenPort(const char* name) : m_handle(INVALID_HANDLE_VALUE) {
-  // Without MORVEK_COMn the port would be /dev/ttyS<n-1>, perhaps the console.
+OpenPort::OpenPort(const char* name) {
   const int n = morvek::posix::ComPortNumber(name);
   if (n == 0 || !std::getenv(("MORVEK_COM" + std::to_string(n)).c_str())) {
     ADD_FAILURE() << name << " has no MORVEK_COM variable: the test would open a real serial port";
@@ -39,13 +32,9 @@ OpenPort::OpenPort(const char* name) : m_handle(INVALID_HANDLE_VALUE) {
   if (m_handle == INVALID_HANDLE_VALUE) m_openError = GetLastError();
 }
 
-OpenPort::~OpenPort() { Close(); }
-
 BOOL OpenPort::Close() {
   if (m_handle == INVALID_HANDLE_VALUE) return FALSE;
-  BOOL closed = CloseHandle(m_handle);
-  m_handle = INVALID_HANDLE_VALUE;
-  return closed;
+  return CloseHandle(std::exchange(m_handle, INVALID_HANDLE_VALUE));
 }
 
 BOOL SetTimeouts(HANDLE port, DWORD interval, DWORD multiplier, DWORD constant, DWORD writeMultiplier,
@@ -54,37 +43,23 @@ BOOL SetTimeouts(HANDLE port, DWORD interval, DWORD multiplier, DWORD constant, 
   return SetCommTimeouts(port, &timeouts);
 }
 
-pid_t CurrentThreadId() { return static_cast<pid_t>(syscall(SYS_gettid)); }
-
-bool WaitUntilBlockedInPort(pid_t tid, std::chrono::milliseconds timeout) {
-  const std::string path = "/proc/self/task/" + std::to_string(tid) + "/syscall";
-  const auto end = std::chrono::steady_clock::now() + timeout;
-  while (std::chrono::steady_clock::now() < end) {
-    std::ifstream file(path);
-    long number = -1;
-    // "running" when on a CPU; else the number of the call it sleeps in.
-    if (file >> number && (number == SYS_ppoll || number == SYS_futex)) return true;
-    std::this_thread::sleep_for(1ms);
-  }
-  return false;
-}
-
-CallOnThread::CallOnThread(std::function<BOOL()> call) : m_call(std::move(call)) {
-  m_thread = std::thread([this] {
-    m_tid = CurrentThreadId();
-    m_outcome.result = m_call();
+CallOnThread::CallOnThread(std::function<BOOL()> call) {
+  m_thread = std::thread([this, call = std::move(call)] {
+    m_tid = static_cast<int>(syscall(SYS_gettid));
+    m_outcome.result = call();
     m_outcome.error = GetLastError();
   });
 }
 
-CallOnThread::~CallOnThread() {
-  if (m_thread.joinable()) m_thread.join();
-}
-
 bool CallOnThread::WaitUntilBlocked() {
-  const auto end = std::chrono::steady_clock::now() + 10s;
-  while (m_tid == 0 && std::chrono::steady_clock::now() < end) std::this_thread::sleep_for(1ms);
-  return m_tid != 0 && WaitUntilBlockedInPort(m_tid);
+  return morvek::testing::PumpUntil(
+      [&] {
+        // "running" when on a CPU; else the number of the call it sleeps in.
+        std::ifstream file("/proc/self/task/" + std::to_string(m_tid) + "/syscall");
+        long number = -1;
+        return m_tid != 0 && file >> number && (number == SYS_ppoll || number == SYS_futex);
+      },
+      10s);
 }
 
 CallOnThread::Outcome CallOnThread::Finish() {

@@ -1,14 +1,10 @@
-// Helpers for the port tests: the far side of a pseudo-terminal, an open port
-// that closes itself, and a way to know that a thread is blocked in the kernel.
+// Helpers for the port tests: an open port that closes itself, the time-outs
+// in one call, and a port call run on a thread of its own.
 #pragma once
-
-#include <sys/types.h>
 
 #include <atomic>
 #include <chrono>
-#include <cstddef>
 #include <functional>
-#include <memory>
 #include <string>
 #include <thread>
 
@@ -19,7 +15,7 @@ namespace morvek::test {
 
 using namespace std::chrono_literals;
 
-// Sets an environment variable for the life of the object, then removes it.
+// Sets an environment variable for the life of the object.
 class ScopedEnv {
  public:
   ScopedEnv(const std::string& name, const std::string& value);
@@ -31,13 +27,12 @@ class ScopedEnv {
   std::string m_name;
 };
 
-// A port handle that is closed when the object goes (unless already closed).
-// Refuses (failing the test) to open a COMn without MORVEK_COMn, so that no
-// test reaches a real /dev/ttyS device.
+// A port handle closed with the object. Refuses (failing the test) a COMn
+// without MORVEK_COMn, so that no test reaches a real /dev/ttyS device.
 class OpenPort {
  public:
   explicit OpenPort(const char* name);
-  ~OpenPort();
+  ~OpenPort() { Close(); }
   OpenPort(const OpenPort&) = delete;
   OpenPort& operator=(const OpenPort&) = delete;
 
@@ -47,11 +42,10 @@ class OpenPort {
   BOOL Close();
 
  private:
-  HANDLE m_handle;
+  HANDLE m_handle = INVALID_HANDLE_VALUE;
   DWORD m_openError = ERROR_SUCCESS;
 };
 
-// Sets the five time-outs; returns SetCommTimeouts' result.
 BOOL SetTimeouts(HANDLE port, DWORD interval, DWORD multiplier = 0, DWORD constant = 0,
                  DWORD writeMultiplier = 0, DWORD writeConstant = 0);
 
@@ -64,16 +58,8 @@ BOOL ChangeState(HANDLE port, Change change) {
   return SetCommState(port, &dcb);
 }
 
-// The calling thread's kernel thread id.
-pid_t CurrentThreadId();
-
-// Waits until thread `tid` sleeps inside a blocking system call other than
-// the ones the test's own threads use for waiting (it is then blocked in the
-// port call it was started for). False after `timeout`.
-bool WaitUntilBlockedInPort(pid_t tid, std::chrono::milliseconds timeout = 10s);
-
-// A port call run on a thread of its own, for the tests that close the handle
-// or hang up the line under it.
+// A port call on a thread of its own, for the tests that close the handle or
+// hang up the line under it.
 class CallOnThread {
  public:
   struct Outcome {
@@ -81,19 +67,18 @@ class CallOnThread {
     DWORD error = ERROR_SUCCESS;  // GetLastError() on that thread after the call
   };
   explicit CallOnThread(std::function<BOOL()> call);
-  ~CallOnThread();
+  ~CallOnThread() { Finish(); }
   CallOnThread(const CallOnThread&) = delete;
   CallOnThread& operator=(const CallOnThread&) = delete;
 
-  // Waits until the call is blocked in the port (see WaitUntilBlockedInPort).
+  // Waits (10 s at most) until the call sleeps in the kernel, in a wait other
+  // than the test's own: it is then blocked in the port.
   bool WaitUntilBlocked();
-  // Waits for the call to return.
   Outcome Finish();
 
  private:
-  std::function<BOOL()> m_call;
   Outcome m_outcome;
-  std::atomic<pid_t> m_tid{0};
+  std::atomic<int> m_tid{0};
   std::thread m_thread;
 };
 

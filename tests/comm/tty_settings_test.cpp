@@ -29,10 +29,16 @@ termios2 KernelSettings(const std::string& path) {
   return settings;
 }
 
-TEST(TtySettings, OpenPutsTheTtyInRawModeWithoutBlockingReads) {
-  PtyPeer peer(1);
-  OpenPort port("COM1");
-  ASSERT_TRUE(port.ok()) << port.openError();
+// A pseudo-terminal as COM1, opened.
+class TtySettings : public testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(port.ok()) << port.openError(); }
+  PtyPeer peer{1};
+  OpenPort port{"COM1"};
+};
+
+// (Every byte through the raw tty: TtyIo.)
+TEST_F(TtySettings, OpenPutsTheTtyInRawModeWithoutBlockingReads) {
   termios2 tty = KernelSettings(peer.SlavePath());
   EXPECT_EQ(tty.c_lflag & (ICANON | ECHO | ECHONL | ISIG | IEXTEN), 0u);
   EXPECT_EQ(tty.c_iflag & (ICRNL | INLCR | IGNCR | ISTRIP | IXON | BRKINT | PARMRK), 0u);
@@ -40,21 +46,9 @@ TEST(TtySettings, OpenPutsTheTtyInRawModeWithoutBlockingReads) {
   EXPECT_EQ(tty.c_cflag & (CLOCAL | CREAD), CLOCAL | CREAD);
   EXPECT_EQ(tty.c_cc[VMIN], 0);
   EXPECT_EQ(tty.c_cc[VTIME], 0);
-
-  // Line-discipline bytes pass both ways untouched.
-  const std::string control("\r\n\x03\x04\x7f\x11\x13\x1a\0", 9);
-  ASSERT_TRUE(morvek::test::SetTimeouts(port.get(), 50));
-  ASSERT_TRUE(peer.Write(control));
-  EXPECT_EQ(morvek::test::ReadPort(port.get(), control.size()), control);
-  DWORD written = 0;
-  ASSERT_TRUE(WriteFile(port.get(), control.data(), static_cast<DWORD>(control.size()), &written, nullptr));
-  EXPECT_EQ(peer.Read(control.size()), control);
 }
 
-TEST(TtySettings, EveryRateOfTheProgramReachesTheTty) {
-  PtyPeer peer(2);
-  OpenPort port("COM2");
-  ASSERT_TRUE(port.ok()) << port.openError();
+TEST_F(TtySettings, EveryRateOfTheProgramReachesTheTty) {
   for (const auto& entry : kBaudRateList) {
     const DWORD rate = static_cast<DWORD>(entry.value);
     ASSERT_TRUE(ChangeState(port.get(), [&](DCB& dcb) { dcb.BaudRate = rate; })) << rate;
@@ -68,7 +62,7 @@ TEST(TtySettings, EveryRateOfTheProgramReachesTheTty) {
   }
 }
 
-TEST(TtySettings, FramingAndFlowReachTheTty) {
+TEST_F(TtySettings, FramingAndFlowReachTheTty) {
   // A pseudo-terminal forces 8 data bits without parity enable (it has no
   // framing), so PARENB and CSIZE are not checked here; the bits it keeps are.
   struct Row {
@@ -85,9 +79,6 @@ TEST(TtySettings, FramingAndFlowReachTheTty) {
       {5, NOPARITY, ONE5STOPBITS, false, true, false, CSTOPB, IXON},
       {6, EVENPARITY, TWOSTOPBITS, true, false, true, CSTOPB | CRTSCTS, IXOFF},
   };
-  PtyPeer peer(3);
-  OpenPort port("COM3");
-  ASSERT_TRUE(port.ok()) << port.openError();
   for (const Row& row : rows) {
     SCOPED_TRACE(testing::Message() << int(row.byteSize) << " bits, parity " << int(row.parity) << ", stop "
                                     << int(row.stopBits));
@@ -109,7 +100,7 @@ TEST(TtySettings, FramingAndFlowReachTheTty) {
   }
 }
 
-TEST(TtySettings, RefusedSettingsChangeNothing) {
+TEST_F(TtySettings, RefusedSettingsChangeNothing) {
   struct Row {
     const char* what;
     void (*spoil)(DCB&);
@@ -126,9 +117,6 @@ TEST(TtySettings, RefusedSettingsChangeNothing) {
       {"XON = XOFF with fOutX", [](DCB& d) { d.fOutX = 1, d.XonChar = d.XoffChar = 0x13; }},
       {"XON = XOFF with fInX", [](DCB& d) { d.fInX = 1, d.XonChar = d.XoffChar = 0x11; }},
   };
-  PtyPeer peer(5);
-  OpenPort port("COM5");
-  ASSERT_TRUE(port.ok()) << port.openError();
   ASSERT_TRUE(ChangeState(port.get(), [](DCB& dcb) {
     dcb.BaudRate = 19200;
     dcb.StopBits = TWOSTOPBITS;
@@ -154,10 +142,7 @@ TEST(TtySettings, RefusedSettingsChangeNothing) {
   EXPECT_TRUE(ChangeState(port.get(), [](DCB& d) { d.XonChar = d.XoffChar = 0x11; }));
 }
 
-TEST(TtySettings, BadArgumentsAndHandlesAreRefused) {
-  PtyPeer peer(6);
-  OpenPort port("COM6");
-  ASSERT_TRUE(port.ok()) << port.openError();
+TEST_F(TtySettings, BadArgumentsAndHandlesAreRefused) {
   EXPECT_FALSE(GetCommState(port.get(), nullptr));
   EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
   EXPECT_FALSE(SetCommState(port.get(), nullptr));

@@ -47,7 +47,7 @@ TEST_F(ModemLinesTest, EachInputShowsOnWithinOneRefreshAndOffWhenThePortCannotSa
     for (const Case& c : cases) {
       port->SetModemStatus(c.bits);
       port->FailStatus(c.failStatus);
-      EXPECT_TRUE(PumpUntil([&] { return Indicators(dlg) == c.shown; }, 5s)) << c.shown << " " << Indicators(dlg);
+      EXPECT_TRUE(PumpUntil([&] { return Indicators(dlg) == c.shown; }, 30s)) << c.shown << " " << Indicators(dlg);
       // The bound members stay empty: the texts go straight into the controls.
       EXPECT_TRUE(dlg.m_strDsr.IsEmpty() && dlg.m_strCts.IsEmpty() && dlg.m_strDcd.IsEmpty() && dlg.m_strRi.IsEmpty());
     }
@@ -98,7 +98,7 @@ std::vector<int> IndicatorRewrites(CTerminalDlg& dlg) {
 TEST_F(ModemLinesTest, OnTheLoopbackPlugDtrDrivesDsrAndDcdAndRtsDrivesCtsInTheSameClick) {
   setenv("MORVEK_COM1", "loopback", 1);
   Run([&](CTerminalDlg& dlg) {
-    EXPECT_TRUE(PumpUntil([&] { return Indicators(dlg) == "ON/ON/ON/OFF"; }, 5s)) << Indicators(dlg);
+    EXPECT_TRUE(PumpUntil([&] { return Indicators(dlg) == "ON/ON/ON/OFF"; }, 30s)) << Indicators(dlg);
     // Every click refreshes all four; only an indicator whose value changed
     // is shown anew.
     struct Step {

@@ -161,7 +161,7 @@ TEST_F(SendPathTest, AutoSendFollowsTheChosenIntervalTheBoxAndTheBusyMark) {
     // Waits, letting the timers run, until `count` bytes have gone out.
     std::string written;
     auto pumpUntilWritten = [&](size_t count) {
-      return PumpUntil([&] { return (written += m_port->TakeWritten()).size() >= count; }, 5s);
+      return PumpUntil([&] { return (written += m_port->TakeWritten()).size() >= count; }, 30s);
     };
 
     // "100MS" sends the box on its own, as the button would, and picks up edits.
@@ -169,7 +169,7 @@ TEST_F(SendPathTest, AutoSendFollowsTheChosenIntervalTheBoxAndTheBusyMark) {
     SelectEntry(dlg, dlg.m_cmbInterval, 1);
     EXPECT_TRUE(pumpUntilWritten(3));
     TypeSendText(dlg, "B");
-    EXPECT_TRUE(PumpUntil([&] { return m_port->TakeWritten().find('B') != std::string::npos; }, 5s));
+    EXPECT_TRUE(PumpUntil([&] { return m_port->TakeWritten().find('B') != std::string::npos; }, 30s));
 
     // "NO" stops it, although every timer keeps running.
     SelectEntry(dlg, dlg.m_cmbInterval, 0);
@@ -181,7 +181,7 @@ TEST_F(SendPathTest, AutoSendFollowsTheChosenIntervalTheBoxAndTheBusyMark) {
     SelectEntry(dlg, dlg.m_cmbSendFormat, kHex);
     TypeSendText(dlg, "zz");
     SelectEntry(dlg, dlg.m_cmbInterval, 1);
-    EXPECT_TRUE(PumpUntil([&] { return messages == 1; }, 5s));
+    EXPECT_TRUE(PumpUntil([&] { return messages == 1; }, 30s));
     EXPECT_FALSE(PumpUntil([&] { return messages > 1; }, 350ms));
     EXPECT_EQ(dlg.m_nInterval, 1);
     EXPECT_EQ(dlg.m_bSending, 1);
@@ -244,7 +244,7 @@ TEST_F(SendPathTest, AHeldSendKeepsTheWindowAliveAndHoldsTheOperatorsInputUntilI
     EXPECT_TRUE(MessagesShown().empty());
 
     // Then the held input arrives, in its order: the key, the click, the close.
-    EXPECT_TRUE(PumpUntil([&] { return m_port->OpenCount() == 0; }, 10s));  // closed
+    EXPECT_TRUE(PumpUntil([&] { return m_port->OpenCount() == 0; }, 30s));  // closed
     EXPECT_NE(dlg.m_strSend.View().find('x'), std::string::npos) << dlg.m_strSend.View();
     EXPECT_EQ(dlg.m_strReceive.View().find("RX!"), std::string::npos);
   });
