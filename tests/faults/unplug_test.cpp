@@ -1,8 +1,7 @@
-// The running terminal when its line goes wrong: a device that goes away in the
-// middle of a burst or of a send, a port that fails reads, writes or status
-// queries at a chosen point, and a port that is unplugged for good. In every
-// case the window keeps working, nothing already received is lost or reordered,
-// a gone port costs no CPU, and selecting the port anew brings it all back.
+// The running terminal when its line goes wrong: a device that goes away mid
+// burst, mid send or under auto-send, and a port that fails reads, writes or
+// status queries. The window keeps working, nothing received is lost or
+// reordered, and selecting the port anew brings it all back.
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
@@ -36,8 +35,7 @@ using morvek::testing::VirtualPort;
 
 const std::string kSendFailed = "送信に失敗しました";
 
-// Printable lines of 80 characters, numbered so that a lost or repeated piece
-// shows.
+// Numbered lines of 80 characters, so that a lost or repeated piece shows.
 std::string NumberedLines(size_t bytes) {
   std::string text;
   for (size_t line = 0; text.size() < bytes; ++line) {
@@ -48,28 +46,45 @@ std::string NumberedLines(size_t bytes) {
   return text;
 }
 
-// Reopens COM1 through the port settings dialog (answered with OK as it stands).
-void SelectPortAgain(CTerminalDlg& dlg) { PressButton(dlg, IDC_PORT_SELECT); }
-
-class UnplugTest : public morvek::test::TerminalTest {};
+class UnplugTest : public morvek::test::TerminalTest {
+ protected:
+  // A new device (a pty) on COM1, as when another adapter is plugged in.
+  void NewDevice() {
+    m_peer = std::make_unique<PtyPeer>();
+    setenv("MORVEK_COM1", m_peer->SlavePath().c_str(), 1);
+  }
+  // A new device, selected anew by the operator (settings answered OK as they
+  // stand), carries both ways.
+  void NewDeviceSelectedCarries(CTerminalDlg& dlg) {
+    NewDevice();
+    PressButton(dlg, IDC_PORT_SELECT);
+    EXPECT_TRUE(MessagesShown().empty());
+    EXPECT_EQ(dlg.m_bSending, 0) << "selecting the port ends a paused send";
+    ASSERT_TRUE(m_peer->Write("again"));
+    EXPECT_TRUE(PumpUntil([&] { return dlg.m_strReceive.View().ends_with("again"); }, 10s));
+    TypeSendText(dlg, "ping");
+    PressButton(dlg, IDC_SEND);
+    EXPECT_EQ(m_peer->Read(4, 10s), "ping");
+  }
+  std::unique_ptr<PtyPeer> m_peer;
+};
 
 TEST_F(UnplugTest, APeerThatGoesAwayMidBurstKeepsWhatArrivedAndAFreshPortWorks) {
-  auto peer = std::make_unique<PtyPeer>();
-  setenv("MORVEK_COM1", peer->SlavePath().c_str(), 1);
+  NewDevice();
   const std::string burst = NumberedLines(4 << 20);
   Run([&](CTerminalDlg& dlg) {
     std::atomic<bool> stop{false};
     std::atomic<size_t> sent{0};
     std::thread writer([&] {
       for (size_t at = 0; at < burst.size() && !stop; at += 4096) {
-        if (!peer->Write(burst.substr(at, 4096))) break;
+        if (!m_peer->Write(burst.substr(at, 4096))) break;
         sent = at + 4096;
       }
     });
     ASSERT_TRUE(PumpUntil([&] { return dlg.m_strReceive.GetLength() >= (64 << 10); }, 10s));
     stop = true;
     writer.join();
-    peer.reset();  // the device goes away with bytes still on the line
+    m_peer.reset();  // the device goes away with bytes still on the line
 
     // What arrived is the start of the burst, unbroken.
     std::string box(dlg.m_strReceive.View());
@@ -77,38 +92,26 @@ TEST_F(UnplugTest, APeerThatGoesAwayMidBurstKeepsWhatArrivedAndAFreshPortWorks) 
     EXPECT_LE(box.size(), sent.load());
     EXPECT_EQ(box, burst.substr(0, box.size()));
     EXPECT_TRUE(MessagesShown().empty());
-
     // The window still answers: the send box clears (and logs) as ever.
     TypeSendText(dlg, "still here");
     PressButton(dlg, IDC_CLEAR_SEND);
     EXPECT_EQ(ControlText(dlg, IDC_SEND_BOX), "");
-
-    // A new device on COM1, selected anew, carries both ways again.
-    peer = std::make_unique<PtyPeer>();
-    setenv("MORVEK_COM1", peer->SlavePath().c_str(), 1);
-    SelectPortAgain(dlg);
-    EXPECT_TRUE(MessagesShown().empty());
-    ASSERT_TRUE(peer->Write("again"));
-    EXPECT_TRUE(PumpUntil([&] { return dlg.m_strReceive.View().ends_with("again"); }, 5s));
+    NewDeviceSelectedCarries(dlg);
     EXPECT_EQ(dlg.m_strReceive.View().substr(0, box.size()), box);
-    TypeSendText(dlg, "ping");
-    PressButton(dlg, IDC_SEND);
-    EXPECT_EQ(peer->Read(4, 5s), "ping");
   });
   EXPECT_TRUE(MessagesShown().empty());
 }
 
 TEST_F(UnplugTest, APeerThatGoesAwayMidSendFailsTheSendOnceAndAFreshPortSendsAgain) {
-  auto peer = std::make_unique<PtyPeer>();
-  setenv("MORVEK_COM1", peer->SlavePath().c_str(), 1);
+  NewDevice();
   Run([&](CTerminalDlg& dlg) {
     // More than the line holds: the send waits in its write while the peer
     // reads a little and then goes away.
     TypeSendText(dlg, NumberedLines(1 << 20));
     std::string taken;
     std::thread device([&] {
-      taken = peer->Read(20000, 10s);
-      peer.reset();
+      taken = m_peer->Read(20000, 10s);
+      m_peer.reset();
     });
     PressButton(dlg, IDC_SEND);
     device.join();
@@ -118,24 +121,9 @@ TEST_F(UnplugTest, APeerThatGoesAwayMidSendFailsTheSendOnceAndAFreshPortSendsAga
     EXPECT_EQ(ControlText(dlg, IDC_SEND), "送信");
     EXPECT_EQ(dlg.m_bSending, 1);  // auto-send stays paused
     EXPECT_EQ(dlg.m_strSend.GetLength(), 1 << 20);  // the box keeps its text
-
-    peer = std::make_unique<PtyPeer>();
-    setenv("MORVEK_COM1", peer->SlavePath().c_str(), 1);
-    SelectPortAgain(dlg);
-    EXPECT_EQ(dlg.m_bSending, 0);
-    TypeSendText(dlg, "ok");
-    PressButton(dlg, IDC_SEND);
-    EXPECT_EQ(peer->Read(2, 5s), "ok");
+    NewDeviceSelectedCarries(dlg);
   });
   EXPECT_TRUE(MessagesShown().empty());
-}
-
-// Whether some file of the backup folder holds `text`.
-bool BackupLogHolds(const std::string& text) {
-  for (const auto& entry : std::filesystem::directory_iterator("BAKUP")) {
-    if (morvek::test::ReadFileBytes(entry.path()).find(text) != std::string::npos) return true;
-  }
-  return false;
 }
 
 // A new device under the stable name `link`, as when an adapter is plugged in.
@@ -145,7 +133,14 @@ std::unique_ptr<PtyPeer> PlugIn(const std::string& link) {
   return peer;
 }
 
-TEST_F(UnplugTest, AnUnpluggedAdapterComesBackByItselfUnderItsName) {
+// The device and its stable name go, as udev removes the link of an unplugged
+// adapter (a freed pty number may soon belong to another program's pty).
+void Unplug(std::unique_ptr<PtyPeer>& peer, const std::string& link) {
+  peer.reset();
+  morvek::test::StableNames::Remove(link);
+}
+
+TEST_F(UnplugTest, AnUnpluggedAdapterComesBackByItselfUnderItsNameUnlessSelectedAnewWhileAway) {
   morvek::test::StableNames names(m_dir.path() / "serial");
   const std::string link = names.ById("usb-A");
   auto peer = PlugIn(link);
@@ -155,8 +150,7 @@ TEST_F(UnplugTest, AnUnpluggedAdapterComesBackByItselfUnderItsName) {
     const std::string settings = ControlText(dlg, IDC_PORT_STATUS);
     ASSERT_TRUE(peer->Write("before "));
     ASSERT_TRUE(PumpUntil([&] { return dlg.m_strReceive.View() == "before "; }, 10s));
-
-    peer.reset();  // unplugged
+    Unplug(peer, link);
     ASSERT_TRUE(PumpUntil([&] { return ControlText(dlg, IDC_PORT_STATUS) == away; }, 10s));
     for (int id : {IDC_DSR, IDC_CTS, IDC_DCD, IDC_RI}) EXPECT_EQ(ControlText(dlg, id), "OFF");
     TypeSendText(dlg, "lost");
@@ -174,27 +168,23 @@ TEST_F(UnplugTest, AnUnpluggedAdapterComesBackByItselfUnderItsName) {
     TypeSendText(dlg, "ping");
     PressButton(dlg, IDC_SEND);
     EXPECT_EQ(peer->Read(4, 10s), "ping");
-  });
-  EXPECT_TRUE(MessagesShown().empty());
-  EXPECT_TRUE(BackupLogHolds("before after"));
-}
 
-TEST_F(UnplugTest, APortSelectedAnewWhileAwayIsNotReopenedBehindTheOperatorsBack) {
-  morvek::test::StableNames names(m_dir.path() / "serial");
-  const std::string link = names.ById("usb-A");
-  auto peer = PlugIn(link);
-  setenv("MORVEK_COM1", link.c_str(), 1);
-  Run([&](CTerminalDlg& dlg) {
-    peer.reset();
-    ASSERT_TRUE(PumpUntil([&] { return ControlText(dlg, IDC_PORT_STATUS) == "COM1 ポートは存在しません。"; }, 10s));
-    SelectPortAgain(dlg);  // the open fails: the device is away
+    // Selected anew while away, the port is the operator's to reopen.
+    Unplug(peer, link);
+    ASSERT_TRUE(PumpUntil([&] { return ControlText(dlg, IDC_PORT_STATUS) == away; }, 10s));
+    PressButton(dlg, IDC_PORT_SELECT);  // the open fails: the device is away
     EXPECT_EQ(MessagesShown().size(), 1u);
     ASSERT_EQ(g_hComm.load(), INVALID_HANDLE_VALUE);
     peer = PlugIn(link);
     // An observation window of several reopen periods, not a wait for an event.
     EXPECT_FALSE(PumpUntil([&] { return g_hComm.load() != INVALID_HANDLE_VALUE; }, 1s));
-    EXPECT_EQ(ControlText(dlg, IDC_PORT_STATUS), "COM1 ポートは存在しません。");
+    EXPECT_EQ(ControlText(dlg, IDC_PORT_STATUS), away);
   });
+  EXPECT_TRUE(MessagesShown().empty());
+  bool logged = false;  // the receive box reached its log at the close
+  for (const auto& entry : std::filesystem::directory_iterator("BAKUP"))
+    logged = logged || morvek::test::ReadFileBytes(entry.path()).find("before after") != std::string::npos;
+  EXPECT_TRUE(logged);
 }
 
 class VirtualPortFaultTest : public morvek::test::TerminalTest {
@@ -231,45 +221,15 @@ TEST_F(VirtualPortFaultTest, AWriteFailingAtAChosenPieceStopsTheSendAndReportsIt
 TEST_F(VirtualPortFaultTest, FailingReadsLoseNothingThatWasQueued) {
   Run([&](CTerminalDlg& dlg) {
     m_port->InjectReceived("first ");
-    ASSERT_TRUE(PumpUntil([&] { return dlg.m_strReceive.View() == "first "; }, 5s));
-
+    ASSERT_TRUE(PumpUntil([&] { return dlg.m_strReceive.View() == "first "; }, 10s));
     m_port->FailReads(true);
     m_port->InjectReceived(std::string(10000, 'x'));
     int before = m_port->ReadCalls();
-    ASSERT_TRUE(PumpUntil([&] { return m_port->ReadCalls() >= before + 20; }, 5s));
+    ASSERT_TRUE(PumpUntil([&] { return m_port->ReadCalls() >= before + 20; }, 10s));
     EXPECT_EQ(dlg.m_strReceive.View(), "first ");
-
     m_port->FailReads(false);
-    EXPECT_TRUE(PumpUntil([&] { return dlg.m_strReceive.GetLength() == 10006; }, 5s));
+    EXPECT_TRUE(PumpUntil([&] { return dlg.m_strReceive.GetLength() == 10006; }, 10s));
     EXPECT_EQ(dlg.m_strReceive.View(), "first " + std::string(10000, 'x'));
-  });
-  EXPECT_TRUE(MessagesShown().empty());
-}
-
-TEST_F(VirtualPortFaultTest, FailingStatusQueriesShowTheLinesOffAndTheBoxesKeepWorking) {
-  Run([&](CTerminalDlg& dlg) {
-    m_port->SetModemStatus(MS_CTS_ON | MS_DSR_ON | MS_RLSD_ON | MS_RING_ON);
-    ASSERT_TRUE(PumpUntil([&] { return ControlText(dlg, IDC_CTS) == "ON"; }, 5s));
-    m_port->FailStatus(true);
-    EXPECT_TRUE(PumpUntil(
-        [&] {
-          return ControlText(dlg, IDC_DCD) == "OFF" && ControlText(dlg, IDC_DSR) == "OFF" &&
-                 ControlText(dlg, IDC_CTS) == "OFF" && ControlText(dlg, IDC_RI) == "OFF";
-        },
-        5s));
-    // An output the port refuses to switch: the check box still follows the
-    // click (it is what the next port gets), the port's line stays as it was.
-    morvek::testing::Click(dlg.m_chkDtr.m_hWnd);
-    EXPECT_EQ(dlg.m_chkDtr.GetCheck(), 0);
-    EXPECT_EQ(m_port->OutputLines(), 3u);
-    m_port->InjectReceived("data");
-    EXPECT_TRUE(PumpUntil([&] { return dlg.m_strReceive.View() == "data"; }, 5s));
-    TypeSendText(dlg, "out");
-    PressButton(dlg, IDC_SEND);
-    EXPECT_EQ(m_port->TakeWritten(), "out");
-
-    m_port->FailStatus(false);
-    EXPECT_TRUE(PumpUntil([&] { return ControlText(dlg, IDC_CTS) == "ON"; }, 5s));
   });
   EXPECT_TRUE(MessagesShown().empty());
 }
@@ -281,29 +241,29 @@ TEST_F(VirtualPortFaultTest, AnUnpluggedPortIsQuietUnderAutoSendAndComesBackWhen
     TypeSendText(dlg, "tick");
     SelectEntry(dlg, dlg.m_cmbInterval, 1);  // 100MS
     std::string written;
-    ASSERT_TRUE(PumpUntil([&] { return (written += m_port->TakeWritten()).size() >= 8; }, 5s));
+    ASSERT_TRUE(PumpUntil([&] { return (written += m_port->TakeWritten()).size() >= 8; }, 10s));
     EXPECT_EQ(written.substr(0, 8), "ticktick");
     m_port->InjectReceived("before");
-    ASSERT_TRUE(PumpUntil([&] { return dlg.m_strReceive.View() == "before"; }, 5s));
+    ASSERT_TRUE(PumpUntil([&] { return dlg.m_strReceive.View() == "before"; }, 10s));
 
     m_port->Unplug();
     // The next automatic send fails once and pauses auto-send: one message, not
     // one every 100 ms.
-    ASSERT_TRUE(PumpUntil([&] { return messages == 1; }, 5s));
+    ASSERT_TRUE(PumpUntil([&] { return messages == 1; }, 10s));
     // Auto-send goes on ticking (100 ms) without a second message.
     EXPECT_FALSE(PumpUntil([&] { return messages > 1; }, 400ms));
     EXPECT_EQ(MessagesShown(), std::vector<std::string>{kSendFailed});
-    EXPECT_TRUE(PumpUntil([&] { return ControlText(dlg, IDC_DSR) == "OFF"; }, 5s));
+    EXPECT_TRUE(PumpUntil([&] { return ControlText(dlg, IDC_DSR) == "OFF"; }, 10s));
     EXPECT_EQ(dlg.m_strReceive.View(), "before");
 
     // The device comes back (a new one on COM1) and the operator selects it.
     m_port = VirtualPort::Install(1);
-    SelectPortAgain(dlg);
+    PressButton(dlg, IDC_PORT_SELECT);  // selected anew, OK as it stands
     EXPECT_TRUE(MessagesShown().empty());
     EXPECT_EQ(m_port->OpenCount(), 1);
     EXPECT_EQ(m_port->OutputLines(), 3u);  // DTR and RTS as the check boxes say
     m_port->InjectReceived(" after");
-    EXPECT_TRUE(PumpUntil([&] { return dlg.m_strReceive.View() == "before after"; }, 5s));
+    EXPECT_TRUE(PumpUntil([&] { return dlg.m_strReceive.View() == "before after"; }, 10s));
     PressButton(dlg, IDC_SEND);
     EXPECT_EQ(m_port->TakeWritten(), "tick");
     EXPECT_EQ(dlg.m_nInterval, 0);  // selecting a port ends auto-send

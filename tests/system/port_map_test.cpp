@@ -3,11 +3,13 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <stdlib.h>
+#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -17,6 +19,8 @@
 #include "support/pty_peer.h"
 #include "support/stable_names.h"
 #include "support/temp_dir.h"
+
+extern char** environ;
 
 namespace {
 
@@ -31,32 +35,23 @@ using morvek::test::StableNames;
 using morvek::test::TempCurrentDir;
 using morvek::test::WriteFileBytes;
 
-// A child process that holds a device open without any lock, as cat or a
+// Another program (sleep) holding a device open without any lock, as cat or a
 // pyserial script does, until the object goes.
 class Holder {
  public:
   explicit Holder(const std::string& device) {
-    int ready[2];
-    if (pipe(ready) != 0) throw std::runtime_error("pipe");
-    m_pid = fork();
-    if (m_pid == 0) {
-      int fd = open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
-      char opened = fd >= 0 ? 'y' : 'n';
-      (void)!write(ready[1], &opened, 1);
-      for (;;) pause();
-    }
-    close(ready[1]);
-    char opened = 0;
-    (void)!read(ready[0], &opened, 1);
-    close(ready[0]);
-    if (opened != 'y') throw std::runtime_error("the holder could not open " + device);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK, 0);
+    char* argv[] = {const_cast<char*>("sleep"), const_cast<char*>("600"), nullptr};
+    if (posix_spawnp(&m_pid, "sleep", &actions, nullptr, argv, environ) != 0) m_pid = -1;
+    posix_spawn_file_actions_destroy(&actions);
   }
   ~Holder() {
+    if (m_pid <= 0) return;
     kill(m_pid, SIGKILL);
     waitpid(m_pid, nullptr, 0);
   }
-  Holder(const Holder&) = delete;
-  Holder& operator=(const Holder&) = delete;
   pid_t pid() const { return m_pid; }
 
  private:
@@ -186,7 +181,7 @@ TEST(PortMap, TheEnvironmentWinsOverTheMap) {
   }
 }
 
-TEST(PortMap, PortsListsEachPortsStateAndABusyPortIsRefused) {
+TEST(PortMap, PortsListsEachPortsStateAndABusyPortIsRefusedUntilItsHolderLetsGo) {
   TempCurrentDir dir;
   StableNames names(dir.path());
   PtyPeer present, busy;
@@ -195,13 +190,14 @@ TEST(PortMap, PortsListsEachPortsStateAndABusyPortIsRefused) {
   std::filesystem::create_directories(std::filesystem::path(names.MapPath()).parent_path());
   WriteFileBytes(names.MapPath(), "COM5=" + names.ById("usb-gone") + "\n");
   setenv("MORVEK_COM6", "loopback", 1);
-  Holder holder(busy.SlavePath());
+  auto holder = std::make_unique<Holder>(busy.SlavePath());
+  ASSERT_GT(holder->pid(), 0);
 
   const std::string list = PortList();
   unsetenv("MORVEK_COM6");
   const std::string lines[] = {
-      "COM3   " + names.ById("usb-busy") + " -> " + busy.SlavePath() + ": busy (held by system_tests, pid " +
-          std::to_string(holder.pid()) + ")\n",
+      "COM3   " + names.ById("usb-busy") + " -> " + busy.SlavePath() + ": busy (held by sleep, pid " +
+          std::to_string(holder->pid()) + ")\n",
       "COM4   " + names.ById("usb-present") + " -> " + present.SlavePath() + ": present\n",
       "COM5   " + names.ById("usb-gone") + " -> (nothing): missing\n",
       "COM6   loopback (built-in loopback plug): present\n",
@@ -212,24 +208,14 @@ TEST(PortMap, PortsListsEachPortsStateAndABusyPortIsRefused) {
   // until its holder lets go.
   HANDLE port = CreateFileA("COM4", GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
   EXPECT_NE(port, INVALID_HANDLE_VALUE);
+  CloseHandle(port);
   EXPECT_EQ(CreateFileA("COM3", GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr),
             INVALID_HANDLE_VALUE);
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
-  CloseHandle(port);
-}
-
-TEST(PortMap, APortIsFreeAgainOnceItsHolderLetsGo) {
-  TempCurrentDir dir;
-  StableNames names(dir.path());
-  PtyPeer peer;
-  StableNames::Point(names.ById("usb-A"), peer.SlavePath());
-  auto holder = std::make_unique<Holder>(peer.SlavePath());
-  EXPECT_EQ(CreateFileA("COM3", GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr),
-            INVALID_HANDLE_VALUE);
   holder.reset();
-  HANDLE port = CreateFileA("COM3", GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  port = CreateFileA("COM3", GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(port, INVALID_HANDLE_VALUE) << GetLastError();
-  ASSERT_TRUE(peer.Write("x"));
+  ASSERT_TRUE(busy.Write("x"));
   char byte = 0;
   DWORD got = 0;
   EXPECT_TRUE(ReadFile(port, &byte, 1, &got, nullptr));

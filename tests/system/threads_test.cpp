@@ -17,63 +17,58 @@
 
 namespace {
 
-// A gate a worker waits at until the test opens it.
-class Gate {
- public:
-  void Open() {
-    std::lock_guard lock(m_mutex);
-    m_open = true;
-    m_changed.notify_all();
-  }
-  void Pass() {
-    std::unique_lock lock(m_mutex);
-    m_changed.wait(lock, [this] { return m_open; });
-  }
-
- private:
-  std::mutex m_mutex;
-  std::condition_variable m_changed;
-  bool m_open = false;
-};
-
 struct Work {
-  Gate gate;
+  std::mutex mutex;
+  std::condition_variable opened;
+  bool open = false;  // the gate the worker waits at
   std::atomic<int> steps{0};
   std::atomic<int> unwound{0};
   int nice = 0;
+  void Open() {
+    std::lock_guard lock(mutex);
+    open = true;
+    opened.notify_all();
+  }
 };
-
-struct Unwinds {
-  explicit Unwinds(Work& work) : m_work(work) {}
-  ~Unwinds() { ++m_work.unwound; }
-  Work& m_work;
-};
-
-[[noreturn]] void EndFromDeepInside(Work& work, int depth) {
-  Unwinds guard(work);
-  if (depth == 0) AfxEndThread(7, FALSE);
-  EndFromDeepInside(work, depth - 1);
-}
 
 UINT GatedProc(LPVOID param) {
   auto& work = *static_cast<Work*>(param);
   ++work.steps;
-  work.gate.Pass();
+  std::unique_lock lock(work.mutex);
+  work.opened.wait(lock, [&] { return work.open; });
   ++work.steps;
   return 0;
+}
+
+struct Unwinds {
+  ~Unwinds() { ++work.unwound; }
+  Work& work;
+};
+
+[[noreturn]] void EndFromDeepInside(Work& work, int depth) {
+  Unwinds guard{work};
+  if (depth == 0) AfxEndThread(7, FALSE);
+  EndFromDeepInside(work, depth - 1);
 }
 
 UINT EndingProc(LPVOID param) {
-  auto& work = *static_cast<Work*>(param);
-  ++work.steps;
-  EndFromDeepInside(work, 5);
+  ++static_cast<Work*>(param)->steps;
+  EndFromDeepInside(*static_cast<Work*>(param), 5);
 }
 
 UINT NiceProc(LPVOID param) {
-  auto& work = *static_cast<Work*>(param);
-  errno = 0;
-  work.nice = getpriority(PRIO_PROCESS, static_cast<id_t>(gettid()));
+  static_cast<Work*>(param)->nice = getpriority(PRIO_PROCESS, static_cast<id_t>(gettid()));
   return 0;
+}
+
+// Starts `proc` suspended and not deleting itself, resumes it and awaits its end.
+void RunToEnd(AFX_THREADPROC proc, Work& work, int priority = THREAD_PRIORITY_NORMAL) {
+  CWinThread* thread = AfxBeginThread(proc, &work, priority, 0, CREATE_SUSPENDED);
+  ASSERT_NE(thread, nullptr);
+  thread->m_bAutoDelete = FALSE;
+  thread->ResumeThread();
+  EXPECT_EQ(WaitForSingleObject(thread->m_hThread, 30000), WAIT_OBJECT_0);
+  delete thread;
 }
 
 TEST(Threads, ASuspendedThreadRunsOnResumeAndItsEndCanBeAwaited) {
@@ -81,12 +76,9 @@ TEST(Threads, ASuspendedThreadRunsOnResumeAndItsEndCanBeAwaited) {
   CWinThread* thread = AfxBeginThread(GatedProc, &work, THREAD_PRIORITY_NORMAL, 0, CREATE_SUSPENDED);
   ASSERT_NE(thread, nullptr);
   thread->m_bAutoDelete = FALSE;
-  EXPECT_NE(thread->m_nThreadID, 0u);
   EXPECT_EQ(WaitForSingleObject(thread->m_hThread, 0), static_cast<DWORD>(WAIT_TIMEOUT));
-  EXPECT_EQ(work.steps, 0) << "nothing runs before ResumeThread";
   EXPECT_EQ(thread->ResumeThread(), 1u);
-  EXPECT_EQ(thread->ResumeThread(), 0u);
-  work.gate.Open();
+  work.Open();
   EXPECT_EQ(WaitForSingleObject(thread->m_hThread, INFINITE), WAIT_OBJECT_0);
   EXPECT_EQ(WaitForSingleObject(thread->m_hThread, 0), WAIT_OBJECT_0) << "an ended thread stays signalled";
   EXPECT_EQ(work.steps, 2);
@@ -94,17 +86,14 @@ TEST(Threads, ASuspendedThreadRunsOnResumeAndItsEndCanBeAwaited) {
   delete thread;
   EXPECT_EQ(WaitForSingleObject(handle, 0), WAIT_FAILED) << "the object closed its handle";
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
-}
 
-TEST(Threads, AfxEndThreadEndsAtOnceFromNestedCalls) {
-  Work work;
-  CWinThread* thread = AfxBeginThread(EndingProc, &work, THREAD_PRIORITY_NORMAL, 0, CREATE_SUSPENDED);
-  thread->m_bAutoDelete = FALSE;
-  thread->ResumeThread();
-  ASSERT_EQ(WaitForSingleObject(thread->m_hThread, 30000), WAIT_OBJECT_0);
-  EXPECT_EQ(work.steps, 1);
-  EXPECT_EQ(work.unwound, 6) << "every frame was unwound";
-  delete thread;
+  Work never;  // deleted before it was resumed: it never runs, and nothing leaks
+  delete AfxBeginThread(GatedProc, &never, THREAD_PRIORITY_NORMAL, 0, CREATE_SUSPENDED);
+  EXPECT_EQ(never.steps, 0);
+  Work ending;
+  RunToEnd(EndingProc, ending);
+  EXPECT_EQ(ending.steps, 1);
+  EXPECT_EQ(ending.unwound, 6) << "AfxEndThread unwinds every frame";
 }
 
 TEST(Threads, AnAutoDeleteThreadDeletesItselfAtItsEnd) {
@@ -116,40 +105,23 @@ TEST(Threads, AnAutoDeleteThreadDeletesItselfAtItsEnd) {
     ASSERT_NE(thread, nullptr);
     handles.push_back(thread->m_hThread);  // the object lives on until the gate opens
   }
-  for (auto& work : works) work.gate.Open();
+  for (auto& work : works) work.Open();
   for (HANDLE handle : handles) {
     const DWORD result = WaitForSingleObject(handle, 30000);
     EXPECT_TRUE(result == WAIT_OBJECT_0 || result == WAIT_FAILED);
-    // Once the end is signalled the object, and with it the handle, is gone.
-    EXPECT_EQ(WaitForSingleObject(handle, 0), WAIT_FAILED);
+    EXPECT_EQ(WaitForSingleObject(handle, 0), WAIT_FAILED) << "once ended, the object and its handle are gone";
   }
   for (auto& work : works) EXPECT_EQ(work.steps, 2);
 }
 
-TEST(Threads, AThreadDeletedBeforeResumeNeverRuns) {
-  Work work;
-  CWinThread* thread = AfxBeginThread(GatedProc, &work, THREAD_PRIORITY_NORMAL, 0, CREATE_SUSPENDED);
-  delete thread;
-  EXPECT_EQ(work.steps, 0);
-}
-
-TEST(Threads, LowestPriorityRaisesTheNiceValue) {
+TEST(Threads, LowestPriorityRaisesTheNiceValueUpToItsLimit) {
   errno = 0;
   const int mine = getpriority(PRIO_PROCESS, static_cast<id_t>(gettid()));
   ASSERT_EQ(errno, 0);
-  struct Row {
-    int priority;
-    bool lower;
-  } rows[] = {{THREAD_PRIORITY_LOWEST, true}, {THREAD_PRIORITY_NORMAL, false}};
-  for (const auto& row : rows) {
+  for (int priority : {THREAD_PRIORITY_LOWEST, THREAD_PRIORITY_NORMAL}) {
     Work work;
-    CWinThread* thread = AfxBeginThread(NiceProc, &work, row.priority, 0, CREATE_SUSPENDED);
-    thread->m_bAutoDelete = FALSE;
-    thread->ResumeThread();
-    ASSERT_EQ(WaitForSingleObject(thread->m_hThread, 30000), WAIT_OBJECT_0);
-    delete thread;
-    // Raised by 10, but never past the limit of 19.
-    EXPECT_EQ(work.nice, row.lower ? std::min(mine + 10, 19) : mine);
+    RunToEnd(NiceProc, work, priority);
+    EXPECT_EQ(work.nice, priority == THREAD_PRIORITY_LOWEST ? std::min(mine + 10, 19) : mine);
   }
 }
 
