@@ -65,15 +65,11 @@ std::vector<std::string> Entries(CComboBox& list) {
   return entries;
 }
 
-TEST(ListControl, PositionsSortingSearchSelectionAndNotifications) {
+TEST(ListControl, PositionsSearchSelectionAndNotifications) {
   ControlDialog dialog;
   RunDialog(dialog, [&](CDialog&) {
     CComboBox& list = dialog.m_cmbList;
-    // AddString keeps a sorted list sorted, without regard to ASCII case.
-    for (const char* entry : {"NO", "cRLF", "HEX", "CR"}) list.AddString(entry);
-    EXPECT_EQ(Entries(list), (std::vector<std::string>{"CR", "cRLF", "HEX", "NO"}));
-    list.ResetContent();
-    // Explicit positions are never sorted.
+    // Explicit positions are never sorted, even in a sorted list.
     EXPECT_EQ(list.InsertString(-1, "NO"), 0);
     EXPECT_EQ(list.InsertString(-1, "CR"), 1);
     EXPECT_EQ(list.InsertString(0, "送信"), 0);
@@ -95,15 +91,8 @@ TEST(ListControl, PositionsSortingSearchSelectionAndNotifications) {
     EXPECT_EQ(list.SelectString(-1, "no"), 2);
     EXPECT_EQ(list.SelectString(-1, "missing"), CB_ERR);
     EXPECT_EQ(list.GetCurSel(), 2);  // a failed search leaves the selection
-    EXPECT_EQ(list.GetLBTextLen(0), 4);
-    EXPECT_EQ(list.GetLBTextLen(7), CB_ERR);
-    char text[8] = {0};
-    EXPECT_EQ(list.GetLBText(9, text), CB_ERR);
     EXPECT_EQ(list.SetCurSel(8), CB_ERR);  // outside: no selection
     EXPECT_EQ(list.GetCurSel(), CB_ERR);
-    list.SetCurSel(0);
-    EXPECT_EQ(list.DeleteString(0), 3);
-    EXPECT_EQ(list.DeleteString(5), CB_ERR);
     list.ResetContent();
     EXPECT_EQ(list.GetCount(), 0);
     EXPECT_EQ(list.FindString(-1, "NO"), CB_ERR);
@@ -124,37 +113,6 @@ TEST(ListControl, PositionsSortingSearchSelectionAndNotifications) {
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog.m_hWnd, kButton)));
     morvek::testing::Click(GetDlgItem(dialog.m_hWnd, kButton));  // disabled: nothing
     EXPECT_EQ(dialog.notes, (std::vector<std::string>{"pick 1", "check 1", "check 0", "button"}));
-  });
-}
-
-TEST(EditControl, SelectionReplacementAndLineCount) {
-  ControlDialog dialog;
-  RunDialog(dialog, [&](CDialog&) {
-    for (CEdit* box : {&dialog.m_editSend, &dialog.m_editReceive}) {
-      CEdit& edit = *box;
-      SCOPED_TRACE(edit.GetDlgCtrlID());
-      EXPECT_EQ(edit.GetLineCount(), 1);  // empty: one line
-      edit.SetWindowText("one\r\n送信");
-      EXPECT_EQ(edit.GetLineCount(), 2);
-      edit.SetSel(-1, -1);
-      int length = edit.GetWindowTextLength();
-      edit.SetSel(length, length);
-      edit.ReplaceSel("\r\nend");
-      CString text;
-      edit.GetWindowText(text);
-      EXPECT_EQ(text, "one\r\n送信\r\nend");
-      EXPECT_EQ(edit.GetLineCount(), 3);
-    }
-    CEdit& edit = dialog.m_editSend;
-    edit.SetSel(5, 7);  // the character 送 (two bytes)
-    edit.ReplaceSel("受");
-    DWORD start = 0, end = 0;
-    edit.SendMessage(EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-    EXPECT_EQ(start, 7u);
-    EXPECT_EQ(end, 7u);
-    CString text;
-    edit.GetWindowText(text);
-    EXPECT_EQ(text, "one\r\n受信\r\nend");
   });
 }
 
