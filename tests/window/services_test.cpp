@@ -1,5 +1,4 @@
-// The framework's small services: the wait cursor, string resources and the
-// application object.
+// The framework's small services: string resources and the application object.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -7,22 +6,6 @@
 #include "dialog_runner.h"
 
 namespace {
-
-TEST(WaitCursor, NestsAndEndsWithTheLastEnd) {
-  using morvek::testing::WaitCursorShown;
-  CCmdTarget target;
-  EXPECT_FALSE(WaitCursorShown());
-  target.BeginWaitCursor();
-  {
-    CWaitCursor inner;
-    EXPECT_TRUE(WaitCursorShown());
-  }
-  EXPECT_TRUE(WaitCursorShown());
-  target.EndWaitCursor();
-  EXPECT_FALSE(WaitCursorShown());
-  target.EndWaitCursor();  // one end too many is harmless
-  EXPECT_FALSE(WaitCursorShown());
-}
 
 TEST(StringResources, LoadStringCopiesWithinTheBuffer) {
   const char* about = "Morvek のﾊﾞｰｼﾞｮﾝ情報(&A)...";
