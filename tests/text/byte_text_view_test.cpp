@@ -46,31 +46,6 @@ int InkPixels(const QImage& image, QColor background) {
   return ink;
 }
 
-TEST(ByteTextView, HoldsEveryByteValue) {
-  std::string all;
-  for (int b = 0; b < 256; ++b) all.push_back(static_cast<char>(b));
-  ByteTextView view;
-  EXPECT_EQ(view.size(), 0u);
-  EXPECT_EQ(view.lineCount(), 1u);
-  view.setBytes(all);
-  EXPECT_EQ(view.bytes(), all);
-  EXPECT_EQ(view.lineCount(), 3u);  // LF at 0x0A, a lone CR at 0x0D
-  view.appendBytes(all);
-  EXPECT_EQ(view.bytes(), all + all);
-  EXPECT_EQ(view.size(), 512u);
-  view.setBytes("送信\r\n");
-  EXPECT_EQ(view.bytes(), "送信\r\n");
-  EXPECT_EQ(view.lineCount(), 2u);
-  view.appendBytes("ABC");
-  EXPECT_EQ(view.bytes(), "送信\r\nABC");
-  view.clear();
-  EXPECT_EQ(view.bytes(), "");
-  EXPECT_EQ(view.lineCount(), 1u);
-  view.appendBytes("x\r");
-  view.appendBytes("\ny");
-  EXPECT_EQ(view.lineCount(), 2u);
-}
-
 TEST(ByteTextView, AppendsOnlyMarkTheViewDirtyAndItThenFollowsTheEnd) {
   auto view = ShownView();
   ASSERT_TRUE(ShowsEnd(*view));
