@@ -1,7 +1,6 @@
-// Modal dialogs: OnInitDialog before the first showing (with nested dialogs and
-// message boxes, or ending the dialog at once), the owner while a dialog runs,
-// the window's end, and the ways a user ends a dialog. The system menu opens
-// from the keyboard and the mouse and sends its commands.
+// Modal dialogs: the ways a user ends a dialog, the first focus, and the
+// system menu, which opens from the keyboard and the mouse and sends its
+// commands.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -19,99 +18,6 @@ using morvek::test::RunDialog;
 using morvek::testing::ChooseMenuEntry;
 using morvek::testing::OpenMenuEntries;
 using morvek::testing::SendKey;
-
-std::vector<std::string> g_events;
-
-class NestingDialog : public CDialog {
- public:
-  NestingDialog() : CDialog(kAboutTemplate) {}
-  INT_PTR nestedResult = 0;
-
-  BOOL OnInitDialog() override {
-    CDialog::OnInitDialog();
-    g_events.push_back("init");
-    MessageBox("message during init");  // the window's own box
-    CDialog nested(kSettingsTemplate, this);
-    nestedResult = nested.DoModal();
-    g_events.push_back("init done");
-    return TRUE;
-  }
-};
-
-class EndingDialog : public CDialog {
- public:
-  EndingDialog() : CDialog(kAboutTemplate) {}
-  BOOL OnInitDialog() override {
-    CDialog::OnInitDialog();
-    EndDialog(77);
-    return TRUE;
-  }
-};
-
-class BoundDialog : public CDialog {
- public:
-  BoundDialog() : CDialog(kSettingsTemplate) {}
-  CComboBox m_cmbPort;
-  CButton m_btnOk;
-  void DoDataExchange(CDataExchange* pDX) override {
-    DDX_Control(pDX, 1007, m_cmbPort);
-    DDX_Control(pDX, IDOK, m_btnOk);
-  }
-};
-
-TEST(ModalDialogs, OnInitDialogRunsBeforeTheFirstShowingAndMayRunDialogsAndMessageBoxes) {
-  g_events.clear();
-  morvek::testing::CaptureMessageBoxes(true);
-  morvek::testing::TakeMessageBoxTexts();
-  morvek::testing::OnMessageBox([](const std::string& text) { g_events.push_back("box: " + text); });
-  NestingDialog dialog;
-  BOOL ownerEnabledWhileNested = TRUE;
-  INT_PTR result = RunDialog(
-      dialog,
-      [&](CDialog&) {
-        g_events.push_back("up");
-        EXPECT_TRUE(IsWindowEnabled(dialog.m_hWnd));  // enabled again after the nested dialog
-      },
-      [&](CDialog& nested) {
-        g_events.push_back("nested up");
-        ownerEnabledWhileNested = IsWindowEnabled(dialog.m_hWnd);
-        morvek::testing::Click(GetDlgItem(nested.m_hWnd, IDOK));
-      });
-  morvek::testing::OnMessageBox(nullptr);
-  morvek::testing::CaptureMessageBoxes(false);
-  EXPECT_EQ(morvek::testing::TakeMessageBoxTexts(), std::vector<std::string>{"message during init"});
-  EXPECT_EQ(result, IDCANCEL);
-  EXPECT_EQ(dialog.nestedResult, IDOK);
-  EXPECT_FALSE(ownerEnabledWhileNested);
-  EXPECT_EQ(g_events, (std::vector<std::string>{"init", "box: message during init", "nested up", "init done", "up"}));
-}
-
-TEST(ModalDialogs, EndDialogInOnInitDialogReturnsWithoutShowing) {
-  EndingDialog dialog;
-  bool shown = false;
-  EXPECT_EQ(RunDialog(dialog, [&](CDialog&) { shown = true; }), 77);
-  EXPECT_FALSE(shown);
-  EXPECT_EQ(dialog.GetSafeHwnd(), nullptr);
-  EXPECT_EQ(CDialog(9999).DoModal(), -1);  // no such template
-}
-
-TEST(ModalDialogs, TheWindowAndItsControlsAreGoneWhenDoModalReturnsAndCanBeMadeAgain) {
-  BoundDialog dialog;
-  std::vector<HWND> windows;
-  for (int run = 0; run < 2; ++run) {
-    RunDialog(dialog, [&](CDialog&) {
-      dialog.UpdateData(FALSE);  // binds the members
-      ASSERT_TRUE(IsWindow(dialog.m_cmbPort.m_hWnd));
-      EXPECT_EQ(CWnd::FromHandlePermanent(dialog.m_cmbPort.m_hWnd), &dialog.m_cmbPort);
-      EXPECT_EQ(dialog.GetDlgItem(1007), &dialog.m_cmbPort);
-      windows = {dialog.m_hWnd, dialog.m_cmbPort.m_hWnd, dialog.m_btnOk.m_hWnd, GetDlgItem(dialog.m_hWnd, 1002)};
-    });
-    for (HWND window : windows) EXPECT_FALSE(IsWindow(window)) << run;
-    EXPECT_EQ(dialog.m_hWnd, nullptr);
-    EXPECT_EQ(dialog.m_cmbPort.m_hWnd, nullptr);
-    EXPECT_EQ(dialog.m_btnOk.m_hWnd, nullptr);
-  }
-}
 
 TEST(ModalDialogs, TheUsersWaysToEndADialogGiveOkOrCancel) {
   constexpr UINT kClick = 0;
