@@ -14,7 +14,6 @@
 
 namespace {
 
-using namespace std::chrono_literals;
 using morvek::test::kMainTemplate;
 using morvek::test::RunDialog;
 using morvek::testing::FullTextRewrites;
@@ -291,28 +290,6 @@ TEST(DataExchange, MembersMoveBothWaysInOrderAndTypingOnlyThroughUpdateData) {
     dialog.UpdateData(TRUE);
     EXPECT_EQ(dialog.m_strReceive.GetLineage(), lineage);
     EXPECT_EQ(dialog.m_strReceive.GetLength(), 65536);
-  });
-}
-
-// A caption set on a button or check box is on the screen when SetWindowText
-// returns, before the window thread paints again.
-TEST(ControlTexts, AButtonShowsItsNewCaptionAtOnce) {
-  CDialog dialog(kMainTemplate);
-  RunDialog(dialog, [&](CDialog& d) {
-    for (int id : {kButton, 1004, kCheckBox}) {  // send, file and DTR
-      SCOPED_TRACE(id);
-      CWnd& control = *d.GetDlgItem(id);
-      HWND hwnd = control.m_hWnd;
-      CString original;
-      control.GetWindowText(original);
-      ASSERT_TRUE(morvek::testing::PumpUntil([&] { return morvek::testing::ScreenImage(hwnd).width > 0; }, 30s));
-      const auto before = morvek::testing::ScreenImage(hwnd);
-      control.SetWindowText("読み出し中");
-      const auto busy = morvek::testing::ScreenImage(hwnd);
-      EXPECT_NE(busy.pixels, before.pixels);
-      control.SetWindowText(original);
-      EXPECT_NE(morvek::testing::ScreenImage(hwnd).pixels, busy.pixels);
-    }
   });
 }
 
