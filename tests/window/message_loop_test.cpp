@@ -1,7 +1,7 @@
 // The message loop: posted messages from other threads in order, to windows
-// that are gone, the filters of PeekMessage, a local pump inside a handler,
-// and window timers, which tick on while a message box or a nested dialog is
-// up without ever re-entering their own handler.
+// that are gone, the filters of PeekMessage, and window timers, which tick on
+// while a message box or a nested dialog is up without ever re-entering their
+// own handler.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -21,12 +21,11 @@ using morvek::testing::PumpUntil;
 
 constexpr UINT kPosted = WM_USER + 1;
 constexpr UINT kOther = WM_USER + 2;
-constexpr UINT kPump = WM_USER + 3;
 
 class LoopDialog : public CDialog {
  public:
   LoopDialog() : CDialog(kAboutTemplate) {}
-  std::vector<WPARAM> posted, other, seenInsidePump;
+  std::vector<WPARAM> posted, other;
   std::map<UINT_PTR, int> ticks;
   UINT_PTR boxTimer = 0;  // the timer whose first tick shows a message box
   bool inBox = false;
@@ -38,16 +37,6 @@ class LoopDialog : public CDialog {
   }
   LRESULT OnOther(WPARAM wParam, LPARAM) {
     other.push_back(wParam);
-    return 0;
-  }
-  // The program's way of keeping the window alive during a long operation.
-  LRESULT OnPump(WPARAM, LPARAM) {
-    MSG msg;
-    while (PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessage(&msg);
-    }
-    seenInsidePump = posted;
     return 0;
   }
   void OnTimer(UINT_PTR id) {
@@ -64,7 +53,6 @@ class LoopDialog : public CDialog {
 BEGIN_MESSAGE_MAP(LoopDialog, CDialog)
   ON_MESSAGE(kPosted, OnPosted)
   ON_MESSAGE(kOther, OnOther)
-  ON_MESSAGE(kPump, OnPump)
   ON_WM_TIMER()
 END_MESSAGE_MAP()
 
@@ -161,40 +149,6 @@ TEST(MessagePeek, FiltersByWindowAndRangeAndRemovesOnlyWhenAsked) {
     EXPECT_TRUE(dialog.posted.empty());  // none was dispatched behind the filters
     EXPECT_TRUE(dialog.other.empty());
   });
-}
-
-TEST(MessagePeek, ALocalPumpInsideAHandlerDispatchesWhatWaits) {
-  LoopDialog dialog;
-  RunDialog(dialog, [&](CDialog&) {
-    for (WPARAM i = 0; i < 100; ++i) dialog.PostMessage(kPosted, i, 0);
-    dialog.SendMessage(kPump, 0, 0);
-    EXPECT_EQ(dialog.seenInsidePump.size(), 100u);
-    MSG msg;
-    EXPECT_FALSE(PeekMessage(&msg, nullptr, 0, 0, PM_NOREMOVE));
-    EXPECT_FALSE(TranslateMessage(&msg));
-    EXPECT_EQ(DispatchMessage(nullptr), 0);
-  });
-}
-
-TEST(WindowTimers, TicksArriveThroughTheMessageMapUntilKilled) {
-  LoopDialog dialog;
-  HWND window = nullptr;
-  RunDialog(dialog, [&](CDialog&) {
-    window = dialog.m_hWnd;
-    EXPECT_EQ(dialog.SetTimer(1, 20, nullptr), 1u);
-    EXPECT_EQ(dialog.SetTimer(2, 10, nullptr), 2u);
-    EXPECT_TRUE(PumpUntil([&] { return dialog.ticks[1] >= 3 && dialog.ticks[2] >= 3; }, 30s));
-    EXPECT_TRUE(dialog.KillTimer(1));
-    EXPECT_FALSE(dialog.KillTimer(1));   // twice
-    EXPECT_FALSE(dialog.KillTimer(99));  // never set
-    int killed = dialog.ticks[1];
-    int other = dialog.ticks[2];
-    EXPECT_TRUE(PumpUntil([&] { return dialog.ticks[2] >= other + 5; }, 30s));
-    EXPECT_EQ(dialog.ticks[1], killed);
-  });
-  // The dialog's timers ended with its window.
-  EXPECT_FALSE(KillTimer(window, 2));
-  EXPECT_EQ(SetTimer(window, 1, 10, nullptr), 0u);
 }
 
 TEST(WindowTimers, TicksGoOnDuringAMessageBoxAndANestedDialogWithoutReentering) {
