@@ -92,6 +92,7 @@ void RunTerminal(int port, const std::function<void(CTerminalDlg&)>& script = nu
 // loads kLoadedFile; then it writes "R" to the port.
 const char kTyped[] = "typed 1\r\n送信 2";
 const char kLoadedFile[] = "load.txt";
+const char kChildReport[] = "child.txt";
 
 class ChildTerminal {
  public:
@@ -103,8 +104,9 @@ class ChildTerminal {
     char* argv[] = {self.data(), filter, nullptr};
     m_pid = fork();
     if (m_pid == 0) {
-      int devNull = ::open("/dev/null", O_WRONLY);
-      if (devNull >= 0) dup2(devNull, STDOUT_FILENO);
+      // Its test report goes to a file: shown when it ends before it is ready.
+      int report = ::open(kChildReport, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+      if (report >= 0) dup2(report, STDOUT_FILENO);
       execv(self.c_str(), argv);
       _exit(127);
     }
@@ -179,6 +181,7 @@ TEST(JournalChild, Terminal) {
     dlg.WritePort("R", 1);
     PumpUntil([] { return false; }, 600s);
   });
+  for (const std::string& text : morvek::testing::TakeMessageBoxTexts()) std::printf("message box: %s\n", text.c_str());
 }
 
 // Ended mid-burst with a send box typed, or typed and then loaded from a
@@ -199,7 +202,8 @@ TEST_F(Journal, EndedMidBurstKeepsEveryShownLineAndTheSendBox) {
     fs::remove("morvek.ini");
     PtyPeer peer;
     ChildTerminal child(c.role, peer);
-    ASSERT_EQ(peer.Read(1, 30s), "R") << "the child ended with status " << child.End(SIGKILL);
+    ASSERT_EQ(peer.Read(1, 30s), "R") << "the child ended with status " << child.End(SIGKILL) << ":\n"
+                                       << ReadFileBytes(kChildReport);
     ASSERT_TRUE(WaitForFile(kSndJournal1, c.sent));
     const std::string lines = FeedUntilMidBurst(peer);
     std::size_t shown = ReadFileBytes(kRcvJournal1).size();
@@ -224,7 +228,8 @@ TEST_F(Journal, EndedMidBurstKeepsEveryShownLineAndTheSendBox) {
 TEST_F(Journal, TwoInstancesInOneFolder) {
   PtyPeer peer;
   ChildTerminal child("type", peer);
-  ASSERT_EQ(peer.Read(1, 30s), "R") << "the child ended with status " << child.End(SIGKILL);
+  ASSERT_EQ(peer.Read(1, 30s), "R") << "the child ended with status " << child.End(SIGKILL) << ":\n"
+                                       << ReadFileBytes(kChildReport);
   ASSERT_TRUE(peer.Write("first\r\n"));
   ASSERT_TRUE(WaitForFile(kRcvJournal1, "first\r\n"));
 
