@@ -35,8 +35,6 @@ TEST(CommandLine, EachArgumentGivesItsOutputAndStatus) {
       {{"morvek-comm"}, std::nullopt, "", ""},
       {{"morvek-comm", "--version"}, 0, "MORVEK Comm 2.02\n", ""},
       {{"morvek-comm", "--help"}, 0, usage, ""},
-      {{"morvek-comm", "--hel"}, 2, "", "morvek-comm: unknown option '--hel'\n" + usage},
-      {{"morvek-comm", "-h"}, 2, "", "morvek-comm: unknown option '-h'\n" + usage},
       {{"morvek-comm", ""}, 2, "", "morvek-comm: unknown option ''\n" + usage},
       {{"morvek-comm", "COM1"}, 2, "", "morvek-comm: unknown option 'COM1'\n" + usage},
       {{"morvek-comm", "--version", "x"}, 2, "", "morvek-comm: too many arguments, starting at 'x'\n" + usage},

@@ -14,7 +14,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using morvek::posix::Cp932FromUtf8;
-using morvek::posix::LastPathComponent;
 using morvek::posix::MapFilePath;
 
 std::string Utf8(const char8_t* text) { return reinterpret_cast<const char*>(text); }
@@ -24,17 +23,10 @@ TEST(FilePaths, WindowsNamesMapToPosixPaths) {
     const char* name;
     std::string path;
   } rows[] = {
-      {".\\BAKUP.\\COM3_2008_3_5_9_7_MORVEKRcv.txt", "./BAKUP/COM3_2008_3_5_9_7_MORVEKRcv.txt"},
-      {"./BAKUP./x", "./BAKUP/x"},
-      {".\\BAKUP", "./BAKUP"},
       {"..\\up\\.\\here", "../up/./here"},
-      {"...\\a", ".../a"},
       {"name.", "name"},
       {"name..\\", "name/"},
-      {"a.b.\\c.d", "a.b/c.d"},
       {"/abs/path.txt", "/abs/path.txt"},
-      {"a\\\\b", "a//b"},
-      {"morvek.ini", "morvek.ini"},
       {"", ""},
       {nullptr, ""},
       // 0x5C as the second byte of a double-byte character is not a separator.
@@ -53,8 +45,6 @@ TEST(FilePaths, Utf8NamesComeBackAsCp932) {
     std::string cp932;
   } rows[] = {
       {Utf8(u8"表.txt"), "表.txt"},
-      {Utf8(u8"受信ログ"), "受信ログ"},
-      {"plain", "plain"},
       {"\xff\xfe", "\xff\xfe"},          // not UTF-8: bytes kept
       {"\xe8\xa1", "\xe8\xa1"},          // a cut sequence: bytes kept
       {"\xc0\xaf", "\xc0\xaf"},          // an overlong form: bytes kept
@@ -62,10 +52,6 @@ TEST(FilePaths, Utf8NamesComeBackAsCp932) {
       {"", ""},
   };
   for (const auto& row : rows) EXPECT_EQ(Cp932FromUtf8(row.utf8), row.cp932) << row.utf8;
-  EXPECT_EQ(LastPathComponent("./BAKUP/"), "BAKUP");
-  EXPECT_EQ(LastPathComponent("a/b.txt"), "b.txt");
-  EXPECT_EQ(LastPathComponent("plain"), "plain");
-  EXPECT_EQ(LastPathComponent("/"), "/");
 }
 
 TEST(FilePaths, AJapaneseNameIsStoredAsUtf8AndFoundByItsCp932Name) {
