@@ -1,5 +1,5 @@
-// The reader thread: block boundaries through the real dialog on a pty, and
-// its start and stop on a virtual port.
+// The reader thread: blocks of at most 4095 bytes through the real dialog on a
+// pty, and its start and stop on a virtual port.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -11,13 +11,11 @@
 #include "port/port_config.h"
 #include "port/serial_driver.h"
 #include "support/pty_peer.h"
-#include "res/resource.h"
 #include "support/terminal_test.h"
 
 namespace {
 
 using namespace std::chrono_literals;
-using morvek::test::ControlText;
 using morvek::test::PtyPeer;
 using morvek::test::SelectEntry;
 using morvek::testing::PumpUntil;
@@ -63,17 +61,6 @@ TEST_F(ReaderOnPtyTest, TenThousandBytesWithoutAPauseComeInBlocksOfAtMost4095InO
       joined += block;
     }
     EXPECT_EQ(joined, sent);
-  });
-}
-
-TEST_F(ReaderOnPtyTest, BurstsSplitByAPauseLongerThanTheTimeOutAreSeparateBlocks) {
-  Run([&](CTerminalDlg& dlg) {
-    SelectEntry(dlg, dlg.m_cmbDisplay, kHexCrLf);  // a line per block
-    ASSERT_TRUE(m_peer->Write("A"));
-    EXPECT_TRUE(PumpUntil([&] { return ControlText(dlg, IDC_RECEIVE_BOX) == " 41\r\n"; }, 30s));
-    ASSERT_TRUE(m_peer->Write("CD"));
-    EXPECT_TRUE(PumpUntil([&] { return ControlText(dlg, IDC_RECEIVE_BOX) == " 41\r\n 43 44\r\n"; }, 30s))
-        << ControlText(dlg, IDC_RECEIVE_BOX);
   });
 }
 
