@@ -1,5 +1,5 @@
-// The texts built from the record for the window, and the value lists they
-// come from.
+// The texts built from the record for the window, and the ends of the value
+// lists they come from.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -32,12 +32,21 @@ TEST(PortTexts, TextsFollowTheStoredTextsEvenWhenTheyAreOddOrFull) {
   EXPECT_EQ(Bytes(WindowTitleText(config)), "MORVEK Comm (VER 2.02)   " + std::string(16, 'X') + " 通信");
 }
 
-TEST(ValueLists, PortNamesExistOnlyForSixteenIndexes) {
+TEST(ValueLists, PortNamesAndEntriesExistOnlyInsideTheirLists) {
   struct Row {
     int index;
     const char* name;
   } rows[] = {{-1, ""}, {0, "COM1"}, {8, "COM9"}, {9, "COM10"}, {15, "COM16"}, {16, ""}, {1000, ""}, {-2147483647 - 1, ""}};
   for (const auto& row : rows) EXPECT_EQ(Bytes(PortNameText(row.index)), row.name) << row.index;
+  // Before the first entry (a box without a selection) or past the last, a list sets nothing.
+  for (ListSetting setting : kListSettings) {
+    for (int position : {-1, ListEntryCount(setting)}) {
+      PortConfig config = {};
+      EXPECT_FALSE(ApplyListEntry(setting, position, config)) << position;
+      EXPECT_EQ(morvek::test::RecordOf(config), morvek::test::RecordOf(PortConfig{}));
+      EXPECT_EQ(Bytes(ListEntryText(setting, position)), "") << position;
+    }
+  }
 }
 
 }  // namespace
