@@ -9,12 +9,10 @@
 namespace {
 
 using namespace std::chrono_literals;
-using morvek::test::CallOnThread;
 using morvek::test::ChangeState;
 using morvek::test::OpenPort;
 using morvek::test::ScopedEnv;
 using morvek::test::SetTimeouts;
-using morvek::test::WaitQueued;
 
 class LoopbackPort : public testing::Test {
  protected:
@@ -36,27 +34,6 @@ class LoopbackPort : public testing::Test {
   }
 };
 
-TEST_F(LoopbackPort, AReaderThatFallsBehindLosesNothing) {
-  // The writer fills the input queue and then waits, as a line held by flow
-  // control does, until the reader makes room.
-  ASSERT_TRUE(ChangeState(port(), [](DCB& d) { d.BaudRate = 2000000; }));
-  ASSERT_TRUE(SetTimeouts(port(), 200));
-  std::string sent;
-  for (int i = 0; i < 100'000; ++i) sent.push_back(static_cast<char>((i * 7) ^ (i >> 8)));
-  DWORD written = 0;
-  CallOnThread writer(
-      [&] { return WriteFile(port(), sent.data(), static_cast<DWORD>(sent.size()), &written, nullptr); });
-  ASSERT_TRUE(WaitQueued(port(), 16384));
-  DWORD errors = 0;
-  COMSTAT stat{};
-  ASSERT_TRUE(ClearCommError(port(), &errors, &stat));
-  EXPECT_EQ(stat.cbInQue, 16384u);
-  EXPECT_EQ(errors, 0u);
-  EXPECT_EQ(morvek::test::ReadPort(port(), sent.size(), 60s), sent);
-  EXPECT_TRUE(writer.Finish().result);
-  EXPECT_EQ(written, sent.size());
-}
-
 TEST_F(LoopbackPort, ABurstIsOneRead) {
   ASSERT_TRUE(ChangeState(port(), [](DCB& d) { d.BaudRate = 115200; }));
   ASSERT_TRUE(SetTimeouts(port(), 20));
@@ -64,24 +41,6 @@ TEST_F(LoopbackPort, ABurstIsOneRead) {
   EXPECT_EQ(ReadOnce(), std::string(3000, 'b'));
   Write("next");
   EXPECT_EQ(ReadOnce(), "next");
-}
-
-TEST_F(LoopbackPort, ModemOutputsLoopToTheInputs) {
-  struct Row {
-    DWORD dtr, rts, status;
-  } rows[] = {
-      {CLRDTR, CLRRTS, 0},
-      {SETDTR, CLRRTS, MS_DSR_ON | MS_RLSD_ON},
-      {CLRDTR, SETRTS, MS_CTS_ON},
-      {SETDTR, SETRTS, MS_DSR_ON | MS_RLSD_ON | MS_CTS_ON},
-  };
-  for (const Row& row : rows) {
-    ASSERT_TRUE(EscapeCommFunction(port(), row.dtr));
-    ASSERT_TRUE(EscapeCommFunction(port(), row.rts));
-    DWORD status = 0;
-    ASSERT_TRUE(GetCommModemStatus(port(), &status));
-    EXPECT_EQ(status, row.status) << row.dtr << "/" << row.rts;
-  }
 }
 
 TEST_F(LoopbackPort, HeldOutputTimesOutAWriteOnceTheQueueIsFull) {

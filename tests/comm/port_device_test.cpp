@@ -127,8 +127,12 @@ TEST_P(PortDeviceGone, ADeviceThatWentAwayWakesABlockedReadAndFailsEveryCall) {
       EXPECT_EQ(GetLastError(), ERROR_DEVICE_REMOVED) << row.call;
     }
   }
-  OpenPort again("COM8");
-  EXPECT_EQ(again.openError(), ERROR_FILE_NOT_FOUND);
+  // The name no longer opens. (A freed pty number may at once belong to
+  // another program's new pty, so only the virtual port can show this.)
+  if (m_virtual) {
+    OpenPort again("COM8");
+    EXPECT_EQ(again.openError(), ERROR_FILE_NOT_FOUND);
+  }
 }
 
 std::string KindName(const testing::TestParamInfo<Kind>& info) {

@@ -2,12 +2,22 @@
 // in one call, and a port call run on a thread of its own.
 #pragma once
 
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
 #include <atomic>
 #include <chrono>
+#include <fstream>
 #include <functional>
 #include <string>
 #include <thread>
+#include <utility>
+#include <vector>
 
+#include "platform/posix/open_targets.h"
+#include "platform/testing.h"
 #include "platform/win32.h"
 #include "support/pty_peer.h"
 
@@ -18,8 +28,10 @@ using namespace std::chrono_literals;
 // Sets an environment variable for the life of the object.
 class ScopedEnv {
  public:
-  ScopedEnv(const std::string& name, const std::string& value);
-  ~ScopedEnv();
+  ScopedEnv(const std::string& name, const std::string& value) : m_name(name) {
+    setenv(name.c_str(), value.c_str(), 1);
+  }
+  ~ScopedEnv() { unsetenv(m_name.c_str()); }
   ScopedEnv(const ScopedEnv&) = delete;
   ScopedEnv& operator=(const ScopedEnv&) = delete;
 
@@ -31,7 +43,17 @@ class ScopedEnv {
 // without MORVEK_COMn, so that no test reaches a real /dev/ttyS device.
 class OpenPort {
  public:
-  explicit OpenPort(const char* name);
+  explicit OpenPort(const char* name) {
+    const int n = morvek::posix::ComPortNumber(name);
+    if (n == 0 || !std::getenv(("MORVEK_COM" + std::to_string(n)).c_str())) {
+      ADD_FAILURE() << name << " has no MORVEK_COM variable: the test would open a real serial port";
+      m_openError = ERROR_FILE_NOT_FOUND;
+      return;
+    }
+    m_handle = CreateFileA(name, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                           nullptr);
+    if (m_handle == INVALID_HANDLE_VALUE) m_openError = GetLastError();
+  }
   ~OpenPort() { Close(); }
   OpenPort(const OpenPort&) = delete;
   OpenPort& operator=(const OpenPort&) = delete;
@@ -39,15 +61,20 @@ class OpenPort {
   HANDLE get() const { return m_handle; }
   bool ok() const { return m_handle != INVALID_HANDLE_VALUE; }
   DWORD openError() const { return m_openError; }
-  BOOL Close();
+  BOOL Close() {
+    return m_handle != INVALID_HANDLE_VALUE && CloseHandle(std::exchange(m_handle, INVALID_HANDLE_VALUE));
+  }
 
  private:
   HANDLE m_handle = INVALID_HANDLE_VALUE;
   DWORD m_openError = ERROR_SUCCESS;
 };
 
-BOOL SetTimeouts(HANDLE port, DWORD interval, DWORD multiplier = 0, DWORD constant = 0,
-                 DWORD writeMultiplier = 0, DWORD writeConstant = 0);
+inline BOOL SetTimeouts(HANDLE port, DWORD interval, DWORD multiplier = 0, DWORD constant = 0,
+                        DWORD writeMultiplier = 0, DWORD writeConstant = 0) {
+  COMMTIMEOUTS timeouts{interval, multiplier, constant, writeMultiplier, writeConstant};
+  return SetCommTimeouts(port, &timeouts);
+}
 
 // Applies `change` to the port's current DCB; returns SetCommState's result.
 template <class Change>
@@ -66,15 +93,32 @@ class CallOnThread {
     BOOL result = FALSE;
     DWORD error = ERROR_SUCCESS;  // GetLastError() on that thread after the call
   };
-  explicit CallOnThread(std::function<BOOL()> call);
+  explicit CallOnThread(std::function<BOOL()> call)
+      : m_thread([this, call = std::move(call)] {
+          m_tid = static_cast<int>(syscall(SYS_gettid));
+          m_outcome.result = call();
+          m_outcome.error = GetLastError();
+        }) {}
   ~CallOnThread() { Finish(); }
   CallOnThread(const CallOnThread&) = delete;
   CallOnThread& operator=(const CallOnThread&) = delete;
 
   // Waits (10 s at most) until the call sleeps in the kernel, in a wait other
   // than the test's own: it is then blocked in the port.
-  bool WaitUntilBlocked();
-  Outcome Finish();
+  bool WaitUntilBlocked() {
+    return morvek::testing::PumpUntil(
+        [&] {
+          // "running" when on a CPU; else the number of the call it sleeps in.
+          std::ifstream file("/proc/self/task/" + std::to_string(m_tid) + "/syscall");
+          long number = -1;
+          return m_tid != 0 && file >> number && (number == SYS_ppoll || number == SYS_futex);
+        },
+        10s);
+  }
+  Outcome Finish() {
+    if (m_thread.joinable()) m_thread.join();
+    return m_outcome;
+  }
 
  private:
   Outcome m_outcome;
@@ -83,9 +127,27 @@ class CallOnThread {
 };
 
 // Waits until the port's input queue holds `count` bytes; false after 10 s.
-bool WaitQueued(HANDLE port, DWORD count);
+inline bool WaitQueued(HANDLE port, DWORD count) {
+  return morvek::testing::PumpUntil(
+      [&] {
+        COMSTAT stat{};
+        DWORD errors = 0;
+        return ClearCommError(port, &errors, &stat) && stat.cbInQue == count;
+      },
+      10s);
+}
 
 // Reads until `count` bytes came or the reads stop delivering for `timeout`.
-std::string ReadPort(HANDLE port, std::size_t count, std::chrono::milliseconds timeout = 10s);
+inline std::string ReadPort(HANDLE port, std::size_t count, std::chrono::milliseconds timeout = 10s) {
+  std::string bytes;
+  std::vector<char> buffer(count);
+  const auto end = std::chrono::steady_clock::now() + timeout;
+  while (bytes.size() < count && std::chrono::steady_clock::now() < end) {
+    DWORD got = 0;
+    if (!ReadFile(port, buffer.data(), static_cast<DWORD>(count - bytes.size()), &got, nullptr)) break;
+    bytes.append(buffer.data(), got);
+  }
+  return bytes;
+}
 
 }  // namespace morvek::test

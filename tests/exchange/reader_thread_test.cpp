@@ -1,81 +1,21 @@
-// The reader thread: block boundaries through the real dialog on a pty, and
-// its start and stop on a virtual port.
+// The reader thread on a virtual port: its start and stop, and blocks it cannot
+// hand over. (Bytes through it on a pty: LongTransferTest.)
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <memory>
 #include <string>
-#include <vector>
 
 #include "exchange/reader_thread.h"
 #include "port/port_config.h"
 #include "port/serial_driver.h"
-#include "support/pty_peer.h"
-#include "res/resource.h"
 #include "support/terminal_test.h"
 
 namespace {
 
 using namespace std::chrono_literals;
-using morvek::test::ControlText;
-using morvek::test::PtyPeer;
-using morvek::test::SelectEntry;
 using morvek::testing::PumpUntil;
 using morvek::testing::VirtualPort;
-
-constexpr int kHexCrLf = 3;
-
-// The blocks shown in "HEXcrlf" format, one line each, back to bytes.
-std::vector<std::string> ShownBlocks(const std::string& box) {
-  std::vector<std::string> blocks;
-  size_t start = 0;
-  for (size_t end; (end = box.find("\r\n", start)) != std::string::npos; start = end + 2) {
-    std::string block;
-    for (size_t i = start; i + 3 <= end; i += 3) block += static_cast<char>(std::stoi(box.substr(i + 1, 2), nullptr, 16));
-    blocks.push_back(block);
-  }
-  return blocks;
-}
-
-class ReaderOnPtyTest : public morvek::test::TerminalTest {
- protected:
-  void SetUp() override {
-    TerminalTest::SetUp();
-    m_peer = std::make_unique<PtyPeer>();
-    setenv("MORVEK_COM1", m_peer->SlavePath().c_str(), 1);
-  }
-  std::unique_ptr<PtyPeer> m_peer;
-};
-
-TEST_F(ReaderOnPtyTest, TenThousandBytesWithoutAPauseComeInBlocksOfAtMost4095InOrder) {
-  std::string sent;
-  for (int i = 0; i < 10000; ++i) sent += static_cast<char>(i * 7 % 256);
-  Run([&](CTerminalDlg& dlg) {
-    SelectEntry(dlg, dlg.m_cmbDisplay, kHexCrLf);
-    ASSERT_TRUE(m_peer->Write(sent));
-    EXPECT_TRUE(PumpUntil([&] { return dlg.m_strReceive.GetLength() >= 3 * 10000; }, 30s));
-    std::string joined;
-    std::vector<std::string> blocks = ShownBlocks(std::string(dlg.m_strReceive.View()));
-    EXPECT_GE(blocks.size(), 3u);
-    for (const std::string& block : blocks) {
-      EXPECT_GE(block.size(), 1u);
-      EXPECT_LE(block.size(), 4095u);
-      joined += block;
-    }
-    EXPECT_EQ(joined, sent);
-  });
-}
-
-TEST_F(ReaderOnPtyTest, BurstsSplitByAPauseLongerThanTheTimeOutAreSeparateBlocks) {
-  Run([&](CTerminalDlg& dlg) {
-    SelectEntry(dlg, dlg.m_cmbDisplay, kHexCrLf);  // a line per block
-    ASSERT_TRUE(m_peer->Write("A"));
-    EXPECT_TRUE(PumpUntil([&] { return ControlText(dlg, IDC_RECEIVE_BOX) == " 41\r\n"; }, 30s));
-    ASSERT_TRUE(m_peer->Write("CD"));
-    EXPECT_TRUE(PumpUntil([&] { return ControlText(dlg, IDC_RECEIVE_BOX) == " 41\r\n 43 44\r\n"; }, 30s))
-        << ControlText(dlg, IDC_RECEIVE_BOX);
-  });
-}
 
 // A dialog object without a window: enough for the driver and the reader.
 class ReaderHost : public CTerminalDlg {

@@ -7,16 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "exchange/reader_thread.h"
 #include "platform/testing.h"
-#include "port/list_settings.h"
-#include "port/port_config.h"
 #include "port/port_settings_dlg.h"
 #include "port/serial_driver.h"
-#include "support/pty_peer.h"
 #include "res/resource.h"
-#include "support/temp_dir.h"
-#include "support/terminal_session.h"
 #include "support/terminal_test.h"
 
 namespace {
@@ -24,7 +18,6 @@ namespace {
 using namespace std::chrono_literals;
 using morvek::test::ControlText;
 using morvek::test::PressButton;
-using morvek::test::PtyPeer;
 using morvek::test::TerminalSession;
 using morvek::testing::VirtualPort;
 
@@ -126,21 +119,6 @@ TEST_F(PortSelection, APortThatOpensButCannotBeBroughtUpIsClosedAndShownAsMissin
     };
     session.Run();
   }
-}
-
-TEST_F(PortSelection, APortHeldByAnotherOpenerIsReportedAsNotOpened) {
-  PtyPeer pty;
-  setenv("MORVEK_COM2", pty.SlavePath().c_str(), 1);
-  HANDLE other = CreateFileA("COM2", GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  ASSERT_NE(other, INVALID_HANDLE_VALUE);
-  m_picks = {1};
-  m_session.script = [&](CTerminalDlg& dlg) {
-    PressButton(dlg, IDC_PORT_SELECT);
-    EXPECT_EQ(morvek::testing::TakeMessageBoxTexts(), std::vector<std::string>{"COM2　ポートがオープンできません。"});
-    EXPECT_EQ(ControlText(dlg, IDC_PORT_STATUS), "COM2 ポートは存在しません。");
-  };
-  m_session.Run();
-  CloseHandle(other);
 }
 
 TEST_F(PortSelection, TheReopenedPortsOutputsFollowTheCheckBoxes) {

@@ -1,5 +1,5 @@
-// The 128-byte settings record: the default bytes, and every list entry and
-// values that disagree through a round trip (any bytes at all: the fuzz target).
+// The 128-byte settings record: numbers and texts that disagree, and any
+// other values, survive a round trip (any bytes at all: the fuzz target).
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -24,33 +24,6 @@ BOOL Parse(const std::string& bytes, PortConfig& out) {
 }
 
 bool SameConfig(const PortConfig& a, const PortConfig& b) { return RecordBytes(a) == RecordBytes(b); }
-
-TEST(SettingsRecord, DefaultsGiveExactlyTheDocumentedBytes) {
-  const unsigned char expected[SETTINGS_RECORD_SIZE] = {
-      0x00, 0x00, 0x00, 0x00, 0x80, 0x25, 0x00, 0x00, 0x08, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,  //
-      0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x14, 0x00, 0x00, 0x00,  //
-      'C',  'O',  'M',  '1',  0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,     //
-      ' ',  ' ',  '9',  '6',  '0',  '0',  0,    0,    0,    0,    0,    0,    0,    0,    0,    0,     //
-      '8',  0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,     //
-      'N',  'o',  0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,     //
-      '1',  0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,     //
-      'N',  'o',  0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,
-  };
-  EXPECT_EQ(RecordBytes(morvek::test::DefaultPortConfig()), std::string(reinterpret_cast<const char*>(expected), sizeof expected));
-}
-
-TEST(SettingsRecord, EveryListEntrySurvivesARoundTrip) {
-  for (ListSetting setting : kListSettings) {
-    for (int position = 0; position < ListEntryCount(setting); ++position) {
-      PortConfig config = morvek::test::DefaultPortConfig();
-      ASSERT_TRUE(ApplyListEntry(setting, position, config));
-      PortConfig back = {};
-      ASSERT_TRUE(Parse(RecordBytes(config), back));
-      EXPECT_TRUE(SameConfig(config, back)) << static_cast<int>(setting) << "/" << position;
-      EXPECT_EQ(ListSettingText(setting, back), ListEntryText(setting, position));
-    }
-  }
-}
 
 TEST(SettingsRecord, NumbersAndTextsThatDisagreeAreBothKept) {
   PortConfig config = morvek::test::DefaultPortConfig();
