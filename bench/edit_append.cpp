@@ -66,7 +66,7 @@ class ReceiveDialog : public CDialog {
 
   void AppendBlock(const std::string& block, bool throughUpdateData) {
     m_strReceive += block.c_str();
-    m_strRecvCount.Format("%d", m_strReceive.GetLength());
+    m_strRecvCount = std::to_string(m_strReceive.GetLength()).c_str();
     if (throughUpdateData) {
       UpdateData(FALSE);
     } else {

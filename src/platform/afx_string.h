@@ -23,7 +23,6 @@ class CString {
   CString& operator=(const CString&) = default;
   CString& operator=(CString&&) noexcept = default;
   CString& operator=(const char* text);
-  CString& operator=(char ch);
 
   int GetLength() const { return static_cast<int>(m_bytes.size()); }
   BOOL IsEmpty() const { return m_bytes.empty(); }
@@ -33,7 +32,6 @@ class CString {
   std::string_view View() const { return m_bytes; }
 
   char GetAt(int index) const { return m_bytes[static_cast<size_t>(index)]; }
-  void SetAt(int index, char ch);
   char operator[](int index) const { return GetAt(index); }
 
   CString& operator+=(const CString& other);
@@ -51,18 +49,8 @@ class CString {
   friend bool operator==(const CString& a, const char* b) { return a.m_bytes == (b ? b : ""); }
   friend bool operator!=(const CString& a, const CString& b) { return !(a == b); }
   friend bool operator!=(const CString& a, const char* b) { return !(a == b); }
-  int Compare(const char* text) const;
-  int CompareNoCase(const char* text) const;  // ASCII letters fold; other bytes compare as they are
 
   CString Left(int count) const;
-  CString Mid(int first, int count) const;
-  CString Mid(int first) const;
-  CString Right(int count) const;
-  int Find(char ch, int start = 0) const;
-  int Find(const char* text, int start = 0) const;
-
-  // printf-style formatting of the whole string.
-  void Format(const char* format, ...) __attribute__((format(printf, 2, 3)));
 
   // Direct access to at least minLength bytes (plus a NUL); ReleaseBuffer(-1)
   // takes the length up to the first NUL, ReleaseBuffer(n) sets it to n.

@@ -150,7 +150,6 @@ class CWnd : public CCmdTarget {
   BOOL PostMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
   UINT_PTR SetTimer(UINT_PTR nIDEvent, UINT nElapse, TIMERPROC lpfnTimer);
   BOOL KillTimer(UINT_PTR nIDEvent);
-  int MessageBox(LPCSTR lpszText, LPCSTR lpszCaption = nullptr, UINT nType = MB_OK);
 
   // The wrapper attached to hWnd, or null.
   static CWnd* FromHandlePermanent(HWND hWnd);

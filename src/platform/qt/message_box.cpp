@@ -49,7 +49,7 @@ QString DefaultCaption() {
   return QStringLiteral("MORVEK Comm");
 }
 
-int ShowMessageBox(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
+int ShowMessageBox(LPCSTR text, UINT type) {
   std::string bytes = text ? text : "";
   MessageBoxCapture& capture = Capture();
   if (capture.on) {
@@ -64,8 +64,8 @@ int ShowMessageBox(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
     std::fprintf(stderr, "%s\n", FromCp932(bytes).toUtf8().constData());
     return IDOK;
   }
-  WindowRecord* ownerRecord = FindWindowRecord(owner ? owner : ActiveModalDialog());
-  QMessageBox box(IconOf(type), caption ? FromCp932(caption) : DefaultCaption(), FromCp932(bytes), QMessageBox::Ok,
+  WindowRecord* ownerRecord = FindWindowRecord(ActiveModalDialog());
+  QMessageBox box(IconOf(type), DefaultCaption(), FromCp932(bytes), QMessageBox::Ok,
                   ownerRecord ? ownerRecord->widget.data() : nullptr);
   box.setTextFormat(Qt::PlainText);
   box.exec();
@@ -76,11 +76,7 @@ int ShowMessageBox(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
 }  // namespace morvek::qt
 
 int AfxMessageBox(LPCSTR lpszText, UINT nType, UINT nIDHelp) {
-  return morvek::qt::ShowMessageBox(nullptr, lpszText, nullptr, nType);
-}
-
-int CWnd::MessageBox(LPCSTR lpszText, LPCSTR lpszCaption, UINT nType) {
-  return morvek::qt::ShowMessageBox(m_hWnd, lpszText, lpszCaption, nType);
+  return morvek::qt::ShowMessageBox(lpszText, nType);
 }
 
 BOOL MessageBeep(UINT uType) {
