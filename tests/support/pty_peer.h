@@ -20,7 +20,6 @@ class PtyPeer {
   PtyPeer& operator=(const PtyPeer&) = delete;
 
   const std::string& SlavePath() const { return m_slavePath; }
-  int MasterFd() const { return m_master; }
 
   // Writes all bytes, waiting while the line is full; false when the port side
   // went away.
