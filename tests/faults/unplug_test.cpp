@@ -1,5 +1,6 @@
 // The running terminal when its line goes wrong: a device that goes away mid
-// burst, mid send or under auto-send, and a port that fails writes. The window keeps working, nothing received is lost or
+// burst, mid send or under auto-send, and a port that fails reads, writes or
+// status queries. The window keeps working, nothing received is lost or
 // reordered, and selecting the port anew brings it all back.
 #include <gtest/gtest.h>
 #include <stdlib.h>
@@ -91,6 +92,10 @@ TEST_F(UnplugTest, APeerThatGoesAwayMidBurstKeepsWhatArrivedAndAFreshPortWorks) 
     EXPECT_LE(box.size(), sent.load());
     EXPECT_EQ(box, burst.substr(0, box.size()));
     EXPECT_TRUE(MessagesShown().empty());
+    // The window still answers: the send box clears (and logs) as ever.
+    TypeSendText(dlg, "still here");
+    PressButton(dlg, IDC_CLEAR_SEND);
+    EXPECT_EQ(ControlText(dlg, IDC_SEND_BOX), "");
     NewDeviceSelectedCarries(dlg);
     EXPECT_EQ(dlg.m_strReceive.View().substr(0, box.size()), box);
   });
@@ -209,6 +214,22 @@ TEST_F(VirtualPortFaultTest, AWriteFailingAtAChosenPieceStopsTheSendAndReportsIt
     PressButton(dlg, IDC_SEND);
     EXPECT_EQ(m_port->TakeWritten(), text);
     EXPECT_EQ(dlg.m_bSending, 0);
+  });
+  EXPECT_TRUE(MessagesShown().empty());
+}
+
+TEST_F(VirtualPortFaultTest, FailingReadsLoseNothingThatWasQueued) {
+  Run([&](CTerminalDlg& dlg) {
+    m_port->InjectReceived("first ");
+    ASSERT_TRUE(PumpUntil([&] { return dlg.m_strReceive.View() == "first "; }, 10s));
+    m_port->FailReads(true);
+    m_port->InjectReceived(std::string(10000, 'x'));
+    int before = m_port->ReadCalls();
+    ASSERT_TRUE(PumpUntil([&] { return m_port->ReadCalls() >= before + 20; }, 10s));
+    EXPECT_EQ(dlg.m_strReceive.View(), "first ");
+    m_port->FailReads(false);
+    EXPECT_TRUE(PumpUntil([&] { return dlg.m_strReceive.GetLength() == 10006; }, 10s));
+    EXPECT_EQ(dlg.m_strReceive.View(), "first " + std::string(10000, 'x'));
   });
   EXPECT_TRUE(MessagesShown().empty());
 }

@@ -1,13 +1,14 @@
-// The handle table and the COM-name recogniser that every port and file call
-// goes through. (Which errno gives which message or reaction: the full disk,
-// the unplugged port and the held file in tests/faults and tests/system.)
+// The handle table, the errno mapping and the COM-name recogniser that every
+// port and file call goes through.
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cerrno>
 #include <condition_variable>
 #include <mutex>
 #include <thread>
 
+#include "platform/posix/errors.h"
 #include "platform/core/kernel_object.h"
 #include "platform/posix/open_targets.h"
 #include "platform/win32.h"
@@ -25,6 +26,19 @@ TEST(ComPortNames, OnlyCom1ToCom16InAnyCase) {
               {"COM01", 0},  {"COM", 0},   {"COM1 ", 0}, {"XCOM1", 0},  {"", 0},      {nullptr, 0},
               {"COM100", 0}, {"./COM1", 0}, {"COM-1", 0}};
   for (const auto& row : rows) EXPECT_EQ(morvek::posix::ComPortNumber(row.name), row.number) << (row.name ? row.name : "(null)");
+}
+
+TEST(ErrorMapping, TheCodesThatChooseAMessageOrAReaction) {
+  // A full disk, a port that went away and a port another program holds each
+  // lead somewhere else; anything unknown is a general failure.
+  struct Row {
+    int error;
+    DWORD code;
+  } rows[] = {{ENOSPC, ERROR_DISK_FULL},        {EDQUOT, ERROR_DISK_FULL},        {EIO, ERROR_DEVICE_REMOVED},
+              {ENXIO, ERROR_DEVICE_REMOVED},    {EWOULDBLOCK, ERROR_SHARING_VIOLATION},
+              {ENAMETOOLONG, ERROR_FILENAME_EXCED_RANGE}, {EBADF, ERROR_INVALID_HANDLE},
+              {EINVAL, ERROR_INVALID_PARAMETER},          {12345, ERROR_GEN_FAILURE}};
+  for (const auto& row : rows) EXPECT_EQ(morvek::posix::ErrorFromErrno(row.error), row.code) << row.error;
 }
 
 // Blocks in Read until cancelled, like a port with no data; counts live objects.
@@ -91,6 +105,8 @@ TEST(HandleTable, CloseWakesABlockedCallAndTheHandleIsNeverValidAgain) {
     EXPECT_FALSE(CloseHandle(bad));
     EXPECT_FALSE(CancelIoEx(bad, nullptr));
   }
+  EXPECT_FALSE(ReadFile(next, &byte, 1, nullptr, reinterpret_cast<OVERLAPPED*>(&byte))) << "no overlapped I/O";
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
   EXPECT_TRUE(CloseHandle(next));
   EXPECT_EQ(alive.load(), 0);
 }

@@ -35,7 +35,9 @@ TEST_F(LogFiles, NamesCarryPortStampAndEventSuffix) {
     int index;
     const char* suffix;
     const char* name;
-  } rows[] = {  // (COM1's four logs, in the running terminal: clear_boxes_test.cpp, tests/faults.)
+  } rows[] = {
+      {0, kClearReceiveLogSuffix, ".\\BAKUP.\\COM1_2008_3_5_9_7_MORVEKRcv.txt"},
+      {2, kClearSendLogSuffix, ".\\BAKUP.\\COM3_2008_3_5_9_7_MORVEKSnd.txt"},
       {9, kShutdownReceiveLogSuffix, ".\\BAKUP.\\COM10_2008_3_5_9_7_BakMORVEKRcv.txt"},
       {15, kShutdownSendLogSuffix, ".\\BAKUP.\\COM16_2008_3_5_9_7_BakMORVEKSnd.txt"},
       {16, kClearSendLogSuffix, ".\\BAKUP.\\_2008_3_5_9_7_MORVEKSnd.txt"},  // outside the list
@@ -71,11 +73,22 @@ TEST_F(LogFiles, TextIsAppendedByteForByte) {
 }
 
 TEST_F(LogFiles, ALogThatCannotBeOpenedIsReported) {
-  // (A backup folder that became a file and a log that became a folder, in the
-  // running terminal: tests/faults/disk_faults_test.cpp.)
-  EXPECT_FALSE(m_dlg.AppendToLogFile(kLogName, "text")) << "no backup folder";
-  EXPECT_EQ(Messages(), std::vector<std::string>{kOpenMessage});
+  struct Row {
+    const char* what;
+    void (*arrange)();
+  } rows[] = {
+      {"BAKUP is a plain file", [] { WriteFileBytes("BAKUP", "not a folder"); }},
+      {"no BAKUP folder", [] {}},
+      {"the log name is a folder", [] { fs::create_directories(kLogPath); }},
+  };
+  for (const auto& row : rows) {
+    fs::remove_all("BAKUP");
+    row.arrange();
+    EXPECT_FALSE(m_dlg.AppendToLogFile(kLogName, "text")) << row.what;
+    EXPECT_EQ(Messages(), std::vector<std::string>{kOpenMessage}) << row.what;
+  }
   // A log another writer holds open.
+  fs::remove_all("BAKUP");
   ASSERT_EQ(m_dlg.EnsureDirectory(kBackupFolder), 1);
   HANDLE other = CreateFileA(kLogName, GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   ASSERT_NE(other, INVALID_HANDLE_VALUE);
@@ -92,8 +105,9 @@ TEST_F(LogFiles, AFailedWriteTakesTheAppendBackAndIsReported) {
     const char* old;  // the log before; null: no log yet
     std::size_t bytesLeft;
     DWORD error;
-  } rows[] = {{oldBytes.c_str(), 0, ERROR_DISK_FULL}, {oldBytes.c_str(), 10, ERROR_DISK_FULL},
-              {oldBytes.c_str(), 3, ERROR_IO_DEVICE}, {nullptr, 2, ERROR_DISK_FULL}};
+  } rows[] = {{oldBytes.c_str(), 0, ERROR_DISK_FULL}, {oldBytes.c_str(), 5, ERROR_DISK_FULL},
+              {oldBytes.c_str(), 10, ERROR_DISK_FULL}, {oldBytes.c_str(), 3, ERROR_IO_DEVICE},
+              {nullptr, 2, ERROR_DISK_FULL}};
   for (const auto& row : rows) {
     SCOPED_TRACE(row.bytesLeft);
     fs::remove(kLogPath);
