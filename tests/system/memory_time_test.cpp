@@ -13,13 +13,14 @@
 #include <thread>
 
 #include "platform/core/system_tick.h"
+#include "platform/testing.h"
 #include "platform/win32.h"
 
 namespace {
 
 using std::chrono::nanoseconds;
 
-TEST(GlobalMemory, BlocksRoundTripThroughTheirAddressAndAnImpossibleSizeIsRefused) {
+TEST(GlobalMemory, BlocksRoundTripThroughTheirAddressAndBadAddressesAreRefused) {
   for (SIZE_T size : {SIZE_T{0}, SIZE_T{1}, SIZE_T{4094}, SIZE_T{4095}, SIZE_T{4096}, SIZE_T{1} << 20}) {
     HGLOBAL block = GlobalAlloc(GMEM_ZEROINIT, size);
     auto* bytes = static_cast<unsigned char*>(GlobalLock(block));
@@ -27,10 +28,26 @@ TEST(GlobalMemory, BlocksRoundTripThroughTheirAddressAndAnImpossibleSizeIsRefuse
     EXPECT_EQ(std::count(bytes, bytes + size, 0), static_cast<std::ptrdiff_t>(size)) << size;
     std::memset(bytes, 0xA5, size);
     EXPECT_EQ(GlobalHandle(bytes), block) << size;
+    EXPECT_FALSE(GlobalUnlock(block));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SUCCESS)) << "a fixed block is never locked";
     EXPECT_EQ(GlobalFree(GlobalHandle(bytes)), nullptr) << size;
+    // The address is gone: every call refuses it without touching it.
+    EXPECT_EQ(GlobalHandle(bytes), nullptr);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
+    EXPECT_EQ(GlobalFree(block), block);
+    EXPECT_EQ(GlobalLock(block), nullptr);
   }
+  int local = 0;
+  EXPECT_EQ(GlobalHandle(&local), nullptr);
+  EXPECT_EQ(GlobalFree(reinterpret_cast<HGLOBAL>(&local)), reinterpret_cast<HGLOBAL>(&local));
+  EXPECT_EQ(GlobalFree(nullptr), nullptr);
+  HGLOBAL plain = GlobalAlloc(GMEM_FIXED, 16);
+  EXPECT_EQ(GlobalHandle(static_cast<char*>(GlobalLock(plain)) + 1), nullptr) << "only a block's own address";
+  EXPECT_EQ(GlobalFree(plain), nullptr);
   EXPECT_EQ(GlobalAlloc(GMEM_ZEROINIT, SIZE_MAX), nullptr);
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_NOT_ENOUGH_MEMORY));
+  EXPECT_EQ(GlobalAlloc(0x2, 16), nullptr) << "movable blocks do not exist here";
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
 }
 
 // (The reader thread's hand-off of blocks, allocated there and freed on the
@@ -46,9 +63,15 @@ TEST(LastError, EachThreadHasItsOwn) {
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_DISK_FULL));
 }
 
-TEST(SystemTime, TheClockIsUtcWithTheDayOfTheWeekFromSunday) {
+TEST(SystemTime, TheTestClockReplacesTheSystemClock) {
+  const SYSTEMTIME fixed{2008, 3, 3, 5, 0, 7, 59, 999};
+  morvek::testing::SetSystemTime(fixed);
   SYSTEMTIME now{};
+  GetSystemTime(&now);
+  EXPECT_EQ(std::memcmp(&now, &fixed, sizeof now), 0);
   GetSystemTime(nullptr);  // ignored
+  morvek::testing::ClearSystemTime();
+
   // The real clock as UTC, with the day of the week counted from Sunday. Read
   // from the same clock the call uses, within one second of it.
   timespec before{}, after{};
@@ -84,12 +107,15 @@ TEST(Sleeping, ASleepEndsAtTheFirstTickAtOrAfterItsTime) {
       {t - milliseconds(1), 1, t, t},                       // due on a tick: that tick
       {t - milliseconds(1) + ns, 1, t, 2 * t},              // just past it: the next
       {nanoseconds(0), 16, t, 2 * t},                       // longer than a tick
+      {milliseconds(5), 10, t, t},
       {day * 400 + ns, 50, t, day * 400 + 4 * t},           // a machine up for long
+      {day * 400, INFINITE, t, day * 400 + 274877907 * t},  // 49.7 days, rounded up
       {milliseconds(7) + ns, 1, nanoseconds(0), milliseconds(8) + ns},  // no tick: exact
   };
   for (const Case& c : cases) {
     EXPECT_EQ(morvek::core::SleepEnd(c.now, c.ms, c.tick).count(), c.end.count()) << c.now.count() << " + " << c.ms;
   }
+  EXPECT_EQ(kSystemTick, nanoseconds(1'000'000'000 / 64));
 
   // A poll with Sleep(1) wakes at most once per tick, however late each wake-up comes.
   const auto currentTick = [] {

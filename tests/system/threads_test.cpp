@@ -1,5 +1,5 @@
-// Worker threads as the reader uses them: starting suspended, waiting on the
-// handle, ending from deep inside a call, and the priority hint.
+// Worker threads: starting suspended, waiting on the handle, ending from deep
+// inside a call, deleting themselves, and the priority hint.
 #include <gtest/gtest.h>
 
 #include <sys/resource.h>
@@ -10,8 +10,10 @@
 #include <cerrno>
 #include <condition_variable>
 #include <mutex>
+#include <vector>
 
 #include "platform/afx.h"
+#include "support/temp_dir.h"
 
 namespace {
 
@@ -80,12 +82,36 @@ TEST(Threads, ASuspendedThreadRunsOnResumeAndItsEndCanBeAwaited) {
   EXPECT_EQ(WaitForSingleObject(thread->m_hThread, INFINITE), WAIT_OBJECT_0);
   EXPECT_EQ(WaitForSingleObject(thread->m_hThread, 0), WAIT_OBJECT_0) << "an ended thread stays signalled";
   EXPECT_EQ(work.steps, 2);
+  const HANDLE handle = thread->m_hThread;
   delete thread;
+  EXPECT_EQ(WaitForSingleObject(handle, 0), WAIT_FAILED) << "the object closed its handle";
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
 
+  Work never;  // deleted before it was resumed: it never runs, and nothing leaks
+  delete AfxBeginThread(GatedProc, &never, THREAD_PRIORITY_NORMAL, 0, CREATE_SUSPENDED);
+  EXPECT_EQ(never.steps, 0);
   Work ending;
   RunToEnd(EndingProc, ending);
   EXPECT_EQ(ending.steps, 1);
   EXPECT_EQ(ending.unwound, 6) << "AfxEndThread unwinds every frame";
+}
+
+TEST(Threads, AnAutoDeleteThreadDeletesItselfAtItsEnd) {
+  // The reader's way: AfxEndThread(1, TRUE) with the object deleted by the thread.
+  std::vector<Work> works(20);
+  std::vector<HANDLE> handles;
+  for (auto& work : works) {
+    CWinThread* thread = AfxBeginThread(GatedProc, &work, THREAD_PRIORITY_NORMAL, 0, 0);
+    ASSERT_NE(thread, nullptr);
+    handles.push_back(thread->m_hThread);  // the object lives on until the gate opens
+  }
+  for (auto& work : works) work.Open();
+  for (HANDLE handle : handles) {
+    const DWORD result = WaitForSingleObject(handle, 30000);
+    EXPECT_TRUE(result == WAIT_OBJECT_0 || result == WAIT_FAILED);
+    EXPECT_EQ(WaitForSingleObject(handle, 0), WAIT_FAILED) << "once ended, the object and its handle are gone";
+  }
+  for (auto& work : works) EXPECT_EQ(work.steps, 2);
 }
 
 TEST(Threads, LowestPriorityRaisesTheNiceValueUpToItsLimit) {
@@ -97,6 +123,20 @@ TEST(Threads, LowestPriorityRaisesTheNiceValueUpToItsLimit) {
     RunToEnd(NiceProc, work, priority);
     EXPECT_EQ(work.nice, priority == THREAD_PRIORITY_LOWEST ? std::min(mine + 10, 19) : mine);
   }
+}
+
+TEST(Threads, WaitingOnAnythingButAThreadFails) {
+  EXPECT_EQ(WaitForSingleObject(nullptr, 0), WAIT_FAILED);
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
+  EXPECT_EQ(WaitForSingleObject(INVALID_HANDLE_VALUE, INFINITE), WAIT_FAILED);
+  morvek::test::TempCurrentDir dir;
+  HANDLE file = CreateFileA("f.txt", GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(file, INVALID_HANDLE_VALUE);
+  EXPECT_EQ(WaitForSingleObject(file, INFINITE), WAIT_FAILED) << "a file has no end to wait for";
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
+  EXPECT_TRUE(CloseHandle(file));
+  EXPECT_EQ(AfxBeginThread(nullptr, nullptr), nullptr);
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
 }
 
 }  // namespace
