@@ -1,11 +1,13 @@
-// The C runtime's streams: a CR LF split by the stream buffer, the modes the
-// file load and the settings file use, and what a failing write reports. (A really full disk
+// The C runtime's streams: text mode in both directions, fgets as the file
+// load uses it, modes, and what a failing write reports. (A really full disk
 // under the settings file: tests/faults/disk_faults_test.cpp.)
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "platform/posix/crt_stream.h"
 #include "platform/msvcrt.h"
@@ -19,6 +21,27 @@ using morvek::test::ReadFileBytes;
 using morvek::test::TempCurrentDir;
 using morvek::test::WriteFileBytes;
 constexpr std::size_t kBuffer = msvcrt::kStreamBufferSize;
+
+struct Lines {
+  std::vector<std::string> lines;  // what each fgets gave, up to the first null
+  bool eofAfterLast = false;       // feof right after the last non-null fgets
+};
+
+// Reads the file the way the file load does: fgets of at most `n - 1` bytes.
+Lines ReadLines(const char* mode, int n = 1024) {
+  Lines result;
+  msvcrt::FILE* file = msvcrt::fopen("in.txt", mode);
+  if (!file) return result;
+  std::vector<char> buffer(static_cast<std::size_t>(n) + 1, '\x7f');
+  while (msvcrt::fgets(buffer.data(), n, file)) {
+    result.lines.emplace_back(buffer.data());
+    result.eofAfterLast = msvcrt::feof(file) != 0;
+  }
+  EXPECT_TRUE(msvcrt::feof(file));
+  EXPECT_FALSE(msvcrt::ferror(file));
+  EXPECT_EQ(msvcrt::fclose(file), 0);
+  return result;
+}
 
 std::string ReadWhole(const char* mode) {
   msvcrt::FILE* file = msvcrt::fopen("in.txt", mode);
@@ -35,8 +58,49 @@ class CrtStreams : public ::testing::Test {
   TempCurrentDir m_dir;
 };
 
-// (Line ends, Ctrl-Z, NUL and the 1023-byte pieces of fgets, through the
-// program: tests/exchange/file_load_test.cpp.)
+// (The file load's own table, through the program: tests/exchange/file_load_test.cpp.)
+TEST_F(CrtStreams, TextModeReadsLinesAsTheFileLoadExpects) {
+  struct Row {
+    const char* what;
+    std::string file;
+    std::vector<std::string> lines;
+    bool eofAfterLast;
+  } rows[] = {
+      {"CR LF", "a\r\nbc\r\n", {"a\n", "bc\n"}, false},
+      {"last line without LF", "a\nb", {"a\n", "b"}, true},
+      {"CR CR LF", "a\r\r\nb", {"a\r\n", "b"}, true},
+      {"Ctrl-Z first", std::string("\x1A" "ab\n"), {}, false},
+      {"empty file", "", {}, false},
+      {"exactly 1023 and LF", std::string(1023, 'y') + "\n", {std::string(1023, 'y'), "\n"}, false},
+  };
+  for (const auto& row : rows) {
+    WriteFileBytes("in.txt", row.file);
+    const Lines got = ReadLines("rt");
+    EXPECT_EQ(got.lines, row.lines) << row.what;
+    EXPECT_TRUE(row.lines.empty() || got.eofAfterLast == row.eofAfterLast) << row.what;
+  }
+  // "r" is text mode too; "rb" leaves every byte alone.
+  WriteFileBytes("in.txt", std::string("a\r\nb\x1A\r"));
+  EXPECT_EQ(ReadLines("r").lines, (std::vector<std::string>{"a\n", "b"}));
+  EXPECT_EQ(ReadWhole("rb"), std::string("a\r\nb\x1A\r"));
+}
+
+TEST_F(CrtStreams, ANulInsideALineIsReadAsAByte) {
+  WriteFileBytes("in.txt", std::string("a\0b\nc", 5));
+  msvcrt::FILE* file = msvcrt::fopen("in.txt", "rt");
+  ASSERT_NE(file, nullptr);
+  char buffer[16];
+  std::memset(buffer, '#', sizeof buffer);
+  ASSERT_EQ(msvcrt::fgets(buffer, sizeof buffer, file), buffer);
+  EXPECT_EQ(std::string(buffer, 5), std::string("a\0b\n\0", 5));
+  EXPECT_STREQ(msvcrt::fgets(buffer, sizeof buffer, file), "c");
+  EXPECT_EQ(msvcrt::fgets(buffer, sizeof buffer, file), nullptr);
+  EXPECT_STREQ(buffer, "c") << "a read at the end leaves the buffer alone";
+  EXPECT_EQ(msvcrt::fgets(buffer, 0, file), nullptr);
+  EXPECT_EQ(msvcrt::fgets(nullptr, 16, file), nullptr);
+  EXPECT_EQ(msvcrt::fclose(file), 0);
+}
+
 TEST_F(CrtStreams, CrLfSplitAcrossTheReadBufferIsOneLineFeed) {
   // The CR is the last byte of the first buffer load, its LF the first of the next.
   const std::string head(kBuffer - 1, 'x');
@@ -54,18 +118,50 @@ TEST_F(CrtStreams, CrLfSplitAcrossTheReadBufferIsOneLineFeed) {
     WriteFileBytes("in.txt", row.file);
     EXPECT_EQ(ReadWhole("rt"), row.text) << row.file.size();
   }
+  WriteFileBytes("in.txt", head + "\r\nnext\n");
+  EXPECT_EQ(ReadLines("rt", static_cast<int>(kBuffer) + 8).lines, (std::vector<std::string>{head + "\n", "next\n"}));
 }
 
-TEST_F(CrtStreams, BinaryWritesKeepEveryByte) {
-  // The settings file's record: a 10 or a 26 in it stays one byte.
-  msvcrt::FILE* file = msvcrt::fopen("out.bin", "wb");
+TEST_F(CrtStreams, TextModeWritesCrLfAndBinaryWritesBytes) {
+  const std::string head(kBuffer - 1, 'x');  // the CR LF of its line feed straddles a buffer flush
+  struct Row {
+    const char* mode;
+    std::string written;
+    std::string onDisk;
+  } rows[] = {
+      {"w", "a\nb\n", "a\r\nb\r\n"},
+      {"wt", "\n\n", "\r\n\r\n"},
+      {"wb", "a\nb\r\n\x1A", "a\nb\r\n\x1A"},
+      {"w", head + "\nend", head + "\r\nend"},
+      {"wb", head + head + head, head + head + head},
+  };
+  for (const auto& row : rows) {
+    msvcrt::FILE* file = msvcrt::fopen("out.txt", row.mode);
+    ASSERT_NE(file, nullptr) << row.mode;
+    EXPECT_EQ(msvcrt::fwrite(row.written.data(), 1, row.written.size(), file), row.written.size()) << row.mode;
+    EXPECT_EQ(msvcrt::fclose(file), 0) << row.mode;
+    EXPECT_EQ(ReadFileBytes("out.txt"), row.onDisk) << row.mode;
+  }
+  msvcrt::FILE* file = msvcrt::fopen(".\\out.txt.", "ab");
   ASSERT_NE(file, nullptr);
-  EXPECT_EQ(msvcrt::fwrite("a\nb\r\n\x1A", 1, 6, file), 6u);
+  EXPECT_EQ(msvcrt::fwrite("+", 1, 1, file), 1u);
+  char byte;
+  EXPECT_EQ(msvcrt::fread(&byte, 1, 1, file), 0u) << "not open for reading";
+  EXPECT_TRUE(msvcrt::ferror(file));
   EXPECT_EQ(msvcrt::fclose(file), 0);
-  EXPECT_EQ(ReadFileBytes("out.bin"), "a\nb\r\n\x1A");
+  EXPECT_EQ(ReadFileBytes("out.txt"), head + head + head + "+");
+
+  WriteFileBytes("rw.txt", "line1\nline2\n");
+  file = msvcrt::fopen("rw.txt", "r+b");
+  ASSERT_NE(file, nullptr);
+  char line[16];
+  EXPECT_STREQ(msvcrt::fgets(line, sizeof line, file), "line1\n");
+  EXPECT_EQ(msvcrt::fwrite("LINE2", 1, 5, file), 5u) << "writes where the reader stands";
+  EXPECT_EQ(msvcrt::fclose(file), 0);
+  EXPECT_EQ(ReadFileBytes("rw.txt"), "line1\nLINE2\n");
 }
 
-TEST_F(CrtStreams, OpenRefusesFoldersMissingFilesAndABadMode) {
+TEST_F(CrtStreams, OpenRefusesFoldersMissingFilesAndBadModes) {
   fs::create_directory("folder");
   WriteFileBytes("in.txt", "x");
   struct Row {
@@ -73,8 +169,9 @@ TEST_F(CrtStreams, OpenRefusesFoldersMissingFilesAndABadMode) {
     const char* mode;
     int error;
   } rows[] = {
-      {"folder", "rt", EISDIR}, {".\\folder.", "wb", EISDIR}, {"missing", "rb", ENOENT},
-      {"in.txt", "x", EINVAL},  {nullptr, "r", ENOENT},       {"", "r", ENOENT},
+      {"folder", "r", EISDIR},  {"folder", "rb", EISDIR},  {".\\folder.", "w", EISDIR}, {"missing", "rt", ENOENT},
+      {"in.txt", "", EINVAL},   {"in.txt", "x", EINVAL},   {"in.txt", "rw", EINVAL},    {"in.txt", "rbt", EINVAL},
+      {"in.txt", "r++", EINVAL}, {"in.txt", nullptr, EINVAL}, {nullptr, "r", ENOENT},  {"", "r", ENOENT},
   };
   for (const auto& row : rows) {
     errno = 0;
@@ -82,6 +179,9 @@ TEST_F(CrtStreams, OpenRefusesFoldersMissingFilesAndABadMode) {
     EXPECT_EQ(errno, row.error) << (row.path ? row.path : "(null)") << " " << (row.mode ? row.mode : "(null)");
   }
   EXPECT_EQ(ReadFileBytes("in.txt"), "x");
+  EXPECT_EQ(msvcrt::fclose(nullptr), EOF);
+  EXPECT_EQ(msvcrt::fflush(nullptr), EOF);
+  EXPECT_EQ(msvcrt::feof(nullptr), 0);
 }
 
 TEST_F(CrtStreams, AFailedWriteIsReportedByTheCallThatHitsIt) {
@@ -105,6 +205,16 @@ TEST_F(CrtStreams, AFailedWriteIsReportedByTheCallThatHitsIt) {
     morvek::testing::ClearFileWriteFaults();
     EXPECT_EQ(ReadFileBytes("out.bin"), record.substr(0, row.onDisk)) << row.what;
   }
+
+  // A write larger than the buffer reports how many items reached the file.
+  msvcrt::FILE* file = msvcrt::fopen("out.bin", "wb");
+  ASSERT_NE(file, nullptr);
+  morvek::testing::FailFileWritesAfter(5000, ERROR_DISK_FULL);
+  const std::string big(3 * kBuffer, 'b');
+  EXPECT_EQ(msvcrt::fwrite(big.data(), 1, big.size(), file), kBuffer);
+  EXPECT_TRUE(msvcrt::ferror(file));
+  EXPECT_EQ(msvcrt::fclose(file), 0);
+  EXPECT_EQ(fs::file_size("out.bin"), 5000u);
 }
 
 }  // namespace
