@@ -1,12 +1,12 @@
-// The Win32 file calls on real files as the logs, journals and settings file
-// use them: dispositions, sharing, folders, the file pointer and the end of a
-// file. (Write faults: tests/logs/log_files_test.cpp and crt_stream_test.cpp;
-// a really full disk: tests/faults/disk_faults_test.cpp.)
+// The Win32 file calls on real files: dispositions, sharing, folders, the file
+// pointer, the end of a file and write faults. (A really full disk:
+// tests/faults/disk_faults_test.cpp.)
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <string>
 
+#include "platform/testing.h"
 #include "platform/win32.h"
 #include "support/temp_dir.h"
 
@@ -27,9 +27,11 @@ struct OpenedFile {
   DWORD error;  // GetLastError of a failed open
 };
 
-BOOL WriteText(HANDLE file, const std::string& text) {
+BOOL WriteText(HANDLE file, const std::string& text, DWORD* written = nullptr) {
   DWORD count = 0;
-  return WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &count, nullptr);
+  BOOL ok = WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &count, nullptr);
+  if (written) *written = count;
+  return ok;
 }
 
 std::string ReadAll(HANDLE file) {
@@ -42,8 +44,39 @@ std::string ReadAll(HANDLE file) {
 
 class Files : public ::testing::Test {
  protected:
+  void TearDown() override { morvek::testing::ClearFileWriteFaults(); }
   morvek::test::TempCurrentDir m_dir;
 };
+
+TEST_F(Files, DispositionsCreateOpenAndTruncateAsWindowsDoes) {
+  struct Row {
+    DWORD disposition;
+    bool exists;
+    DWORD error;        // ERROR_SUCCESS when the open succeeds
+    const char* after;  // file contents after open and close; null: no file
+  } rows[] = {
+      {CREATE_NEW, false, ERROR_SUCCESS, ""},           {CREATE_NEW, true, ERROR_FILE_EXISTS, "old"},
+      {CREATE_ALWAYS, false, ERROR_SUCCESS, ""},        {CREATE_ALWAYS, true, ERROR_SUCCESS, ""},
+      {OPEN_EXISTING, false, ERROR_FILE_NOT_FOUND, nullptr}, {OPEN_EXISTING, true, ERROR_SUCCESS, "old"},
+      {OPEN_ALWAYS, false, ERROR_SUCCESS, ""},          {OPEN_ALWAYS, true, ERROR_SUCCESS, "old"},
+      {TRUNCATE_EXISTING, false, ERROR_FILE_NOT_FOUND, nullptr}, {TRUNCATE_EXISTING, true, ERROR_SUCCESS, ""},
+      {0, true, ERROR_INVALID_PARAMETER, "old"},        {9, false, ERROR_INVALID_PARAMETER, nullptr},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(testing::Message() << row.disposition << "/" << row.exists);
+    fs::remove("f.txt");
+    if (row.exists) WriteFileBytes("f.txt", "old");
+    EXPECT_EQ(OpenedFile("f.txt", GENERIC_WRITE, 0, row.disposition).error, row.error);
+    EXPECT_EQ(fs::exists("f.txt"), row.after != nullptr);
+    EXPECT_EQ(ReadFileBytes("f.txt"), row.after ? row.after : "");
+  }
+  // A reader may start a file afresh, and its handle still only reads;
+  // truncating an existing file takes write access.
+  WriteFileBytes("f.txt", "old");
+  EXPECT_FALSE(WriteText(OpenedFile("f.txt", GENERIC_READ, 0, CREATE_ALWAYS).handle, "x"));
+  EXPECT_EQ(ReadFileBytes("f.txt"), "");
+  EXPECT_EQ(OpenedFile("f.txt", GENERIC_READ, 0, TRUNCATE_EXISTING).error, static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+}
 
 TEST_F(Files, AppendsAtTheEndAndThePointerCarriesSixtyFourBits) {
   for (const char* text : {"first\r\n", "second\r\n"}) {
@@ -57,22 +90,50 @@ TEST_F(Files, AppendsAtTheEndAndThePointerCarriesSixtyFourBits) {
   EXPECT_EQ(SetFilePointer(file.handle, 5, nullptr, FILE_BEGIN), 5u);
   EXPECT_TRUE(SetEndOfFile(file.handle));
   EXPECT_EQ(ReadFileBytes("log.txt"), "first");
-  EXPECT_EQ(SetFilePointer(file.handle, -2, nullptr, FILE_CURRENT), 3u);
-  EXPECT_EQ(ReadAll(file.handle), "st");
+  EXPECT_EQ(SetFilePointer(file.handle, 3, nullptr, FILE_END), 8u);  // beyond the end: extends when cut there
+  EXPECT_TRUE(SetEndOfFile(file.handle));
+  EXPECT_EQ(SetFilePointer(file.handle, -8, nullptr, FILE_CURRENT), 0u);
+  EXPECT_EQ(ReadAll(file.handle), std::string("first\0\0\0", 8));
 
   // Positions past 4 GiB need no data.
-  LONG high = 1;
-  ASSERT_EQ(SetFilePointer(file.handle, 3, &high, FILE_BEGIN), 3u);
-  LONG now = 0;
-  EXPECT_EQ(SetFilePointer(file.handle, 0, &now, FILE_CURRENT), 3u);
-  EXPECT_EQ(now, 1);
-  EXPECT_EQ(SetFilePointer(file.handle, -1, nullptr, FILE_BEGIN), INVALID_SET_FILE_POINTER) << "before the start";
-  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
-  EXPECT_EQ(fs::file_size("log.txt"), 5u);
+  const auto placeBeyondFourGigabytes = [&] {
+    LONG high = 1;
+    return SetFilePointer(file.handle, 3, &high, FILE_BEGIN) == 3u && high == 1;
+  };
+  ASSERT_TRUE(placeBeyondFourGigabytes());
+  LONG high = -1;  // with a high part the distance is both halves: -4
+  EXPECT_EQ(SetFilePointer(file.handle, -4, &high, FILE_CURRENT), MAXDWORD);
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SUCCESS)) << "a real position, not a failure";
+  EXPECT_EQ(high, 0);
+  struct Row {
+    const char* what;
+    LONG distance;
+    bool useHigh;
+    LONG high;
+    DWORD method;
+  } refused[] = {
+      {"before the start", -1, false, 0, FILE_BEGIN},
+      {"beyond 32 bits without a high part", 0, false, 0, FILE_CURRENT},
+      {"a negative 64-bit position", 0, true, -1, FILE_BEGIN},
+      {"no such method", 0, false, 0, 7},
+  };
+  for (const auto& row : refused) {
+    SCOPED_TRACE(row.what);
+    ASSERT_TRUE(placeBeyondFourGigabytes());
+    LONG rowHigh = row.high;
+    EXPECT_EQ(SetFilePointer(file.handle, row.distance, row.useHigh ? &rowHigh : nullptr, row.method),
+              INVALID_SET_FILE_POINTER);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+    LONG now = 0;
+    EXPECT_EQ(SetFilePointer(file.handle, 0, &now, FILE_CURRENT), 3u) << "the pointer stays";
+    EXPECT_EQ(now, 1);
+  }
+  EXPECT_EQ(fs::file_size("log.txt"), 8u);
 }
 
-TEST_F(Files, AWriterRefusesOtherOpenersThatWouldWriteOrExcludeIt) {
+TEST_F(Files, SharingFoldersAndAccessAreRefusedWithTheirCodes) {
   WriteFileBytes("shared.txt", "data");
+  fs::create_directory("folder");
   {
     OpenedFile writer("shared.txt", GENERIC_WRITE, FILE_SHARE_READ, OPEN_ALWAYS);
     struct Row {
@@ -82,6 +143,7 @@ TEST_F(Files, AWriterRefusesOtherOpenersThatWouldWriteOrExcludeIt) {
     } rows[] = {
         {GENERIC_WRITE, FILE_SHARE_READ, ERROR_SHARING_VIOLATION},  // a second writer
         {GENERIC_READ, 0, ERROR_SHARING_VIOLATION},                 // an exclusive reader
+        {GENERIC_READ, FILE_SHARE_READ, ERROR_SHARING_VIOLATION},   // a reader that refuses writers
         {GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, ERROR_SUCCESS},
     };
     for (const auto& row : rows) {
@@ -91,13 +153,70 @@ TEST_F(Files, AWriterRefusesOtherOpenersThatWouldWriteOrExcludeIt) {
     }
   }
   EXPECT_TRUE(OpenedFile("shared.txt", GENERIC_WRITE, 0, OPEN_EXISTING).ok()) << "free again once closed";
+
+  struct Row {
+    const char* name;
+    DWORD access;
+    DWORD disposition;
+    DWORD error;
+  } refused[] = {
+      {"folder", GENERIC_READ, OPEN_EXISTING, ERROR_ACCESS_DENIED},
+      {".\\folder.", GENERIC_WRITE, CREATE_ALWAYS, ERROR_ACCESS_DENIED},
+      {"shared.txt\\inside", GENERIC_WRITE, OPEN_ALWAYS, ERROR_PATH_NOT_FOUND},
+      {"missing\\x.txt", GENERIC_WRITE, OPEN_ALWAYS, ERROR_FILE_NOT_FOUND},
+  };
+  for (const auto& row : refused) EXPECT_EQ(OpenedFile(row.name, row.access, 0, row.disposition).error, row.error);
+  EXPECT_TRUE(fs::is_directory("folder"));
+
+  OpenedFile reader("shared.txt", GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING);
+  EXPECT_FALSE(WriteText(reader.handle, "x"));
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+  EXPECT_FALSE(SetEndOfFile(reader.handle));
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+  OpenedFile writeOnly("other.txt", GENERIC_WRITE, 0, CREATE_NEW);
+  char byte;
+  DWORD count = 0;
+  EXPECT_FALSE(ReadFile(writeOnly.handle, &byte, 1, &count, nullptr));
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+  EXPECT_TRUE(CancelIoEx(writeOnly.handle, nullptr));
+  EXPECT_FALSE(WriteText(writeOnly.handle, "x"));
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_OPERATION_ABORTED));
 }
 
-TEST_F(Files, FilesAndFoldersAreFoundByName) {
+TEST_F(Files, AWriteFaultLeavesExactlyTheBytesBeforeIt) {
+  struct Row {
+    std::size_t bytesLeft;
+    DWORD error;
+    const char* onDisk;
+  } rows[] = {{0, ERROR_DISK_FULL, ""}, {10, ERROR_IO_DEVICE, "new text 1"}, {11, ERROR_DISK_FULL, "new text 12"}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.bytesLeft);
+    OpenedFile file("fault.txt", GENERIC_WRITE, 0, CREATE_ALWAYS);
+    morvek::testing::FailFileWritesAfter(row.bytesLeft, row.error);
+    DWORD written = 0;
+    const bool allFit = row.bytesLeft >= 11;
+    EXPECT_EQ(WriteText(file.handle, "new text 12", &written) != FALSE, allFit);
+    if (!allFit) {
+      EXPECT_EQ(GetLastError(), row.error);
+    }
+    EXPECT_EQ(written, std::string(row.onDisk).size());
+    EXPECT_EQ(ReadFileBytes("fault.txt"), row.onDisk);
+    EXPECT_FALSE(WriteText(file.handle, "more")) << "the fault stays until cleared";
+    EXPECT_TRUE(WriteText(file.handle, "")) << "an empty write still succeeds";
+    morvek::testing::ClearFileWriteFaults();
+    EXPECT_TRUE(WriteText(file.handle, "!"));
+  }
+}
+
+TEST_F(Files, FoldersAreCreatedFoundAndNamesRemovedOrReplaced) {
   WriteFileBytes("file.txt", "12345");
-  // (Making the backup folder, and a file in its way: tests/logs/log_files_test.cpp;
-  // replacing and removing names: tests/port/settings_file_test.cpp, tests/e2e/journal_test.cpp.)
-  fs::create_directory("BAKUP");
+  // (What the backup folder needs of these: tests/logs/log_files_test.cpp.)
+  EXPECT_TRUE(CreateDirectoryA(".\\BAKUP.", nullptr));
+  EXPECT_FALSE(CreateDirectoryA("file.txt", nullptr));
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ALREADY_EXISTS));
+  EXPECT_FALSE(CreateDirectoryA("", nullptr));
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_PATH_NOT_FOUND));
+  EXPECT_TRUE(fs::is_directory("BAKUP"));
 
   struct Find {
     const char* name;
@@ -124,7 +243,24 @@ TEST_F(Files, FilesAndFoldersAreFoundByName) {
     EXPECT_EQ(data.nFileSizeLow, row.size);
     EXPECT_STREQ(data.cFileName, row.found);
     EXPECT_TRUE(FindClose(search));
+    EXPECT_FALSE(FindClose(search));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
   }
+  {
+    OpenedFile file("file.txt", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING);
+    EXPECT_FALSE(FindClose(file.handle)) << "a file handle is no search";
+    EXPECT_EQ(ReadAll(file.handle), "12345") << "and stays open";
+  }
+  WriteFileBytes("new.tmp", "new");
+  EXPECT_TRUE(MoveFileExA("new.tmp", "file.txt", MOVEFILE_REPLACE_EXISTING));
+  EXPECT_EQ(ReadFileBytes("file.txt"), "new");
+  EXPECT_FALSE(MoveFileExA("new.tmp", "file.txt", MOVEFILE_REPLACE_EXISTING));
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+  EXPECT_TRUE(DeleteFileA(".\\file.txt"));
+  EXPECT_FALSE(DeleteFileA("file.txt"));
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+  EXPECT_FALSE(DeleteFileA("BAKUP"));
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
 }
 
 }  // namespace
