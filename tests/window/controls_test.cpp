@@ -142,6 +142,7 @@ TEST(ControlTexts, EveryByteStringComesBackAsItWasSet) {
       for (const std::string& text : texts) {
         control.SetWindowText(CString(std::string_view(text)));
         EXPECT_TRUE(WindowBytes(control) == text) << id << ", " << text.size() << " bytes";
+        EXPECT_EQ(control.GetWindowTextLength(), static_cast<int>(text.size())) << id;
       }
       // Shown: the decoding, with invalid bytes as visible substitutes that
       // encode back to themselves (a multi-line edit shows line breaks its way).
@@ -152,6 +153,9 @@ TEST(ControlTexts, EveryByteStringComesBackAsItWasSet) {
       const std::string printable = "\x82\xa0\x80\xff\x82";
       control.SetWindowText(printable.c_str());
       EXPECT_EQ(ShownText(control.m_hWnd), Decoded(printable)) << id;
+      char buffer[16] = {0};
+      EXPECT_EQ(GetWindowText(control.m_hWnd, buffer, 4), 3) << id;  // truncated to the buffer
+      EXPECT_EQ(std::string(buffer), printable.substr(0, 3)) << id;
     }
   });
 }
