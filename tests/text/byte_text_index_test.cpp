@@ -137,10 +137,13 @@ TEST(ByteTextStore, CopiesAcrossChunks) {
     expected += block;
   }
   ASSERT_EQ(store.Size(), expected.size());
-  const std::size_t size = expected.size();
-  const std::pair<std::size_t, std::size_t> ranges[] = {{0, 0},          {0, 1},    {65535, 65537},
-                                                       {1000, 200000},  {0, size}, {size - 1, size + 5}};
-  for (const auto& [begin, end] : ranges) {
+  for (const auto& [begin, end] :
+       std::vector<std::pair<std::size_t, std::size_t>>{{0, 0},
+                                                        {0, 1},
+                                                        {65535, 65537},
+                                                        {1000, 200000},
+                                                        {0, expected.size()},
+                                                        {expected.size() - 1, expected.size() + 5}}) {
     EXPECT_EQ(store.Copy(begin, end), expected.substr(begin, end - begin)) << begin;
   }
   EXPECT_EQ(store.At(65536), static_cast<unsigned char>(expected[65536]));

@@ -61,8 +61,7 @@ TEST(Cp932Codec, KnownTextsAndLeadBytesWithoutTheirTrail) {
       {"ｱｲｳ", u"ｱｲｳ"},
       {"\\~", u"\\~"},                   // not yen sign and overline
       {Bytes({0xA1, 0xDF}), u"\uFF61\uFF9F"},  // the first and last half-width kana
-      // Bytes that start no character.
-      {Bytes({0x80, 0xA0, 0xFD, 0xFF}), {Escape(0x80), Escape(0xA0), Escape(0xFD), Escape(0xFF)}},
+      {Bytes({0x80, 0xA0, 0xFD, 0xFF}), {Escape(0x80), Escape(0xA0), Escape(0xFD), Escape(0xFF)}},  // no character
       {Bytes({0x81, 0x60}), u"\uFF5E"},  // wave dash as Windows has it
       {Bytes({0x87, 0x40}), u"\u2460"},  // NEC row 13: circled 1
       {Bytes({0xFA, 0x40}), u"\u2170"},  // IBM extension: small roman 1

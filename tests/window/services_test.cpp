@@ -1,4 +1,4 @@
-// String resources: the About entry's text, cut to the caller's buffer.
+// The framework's small services: string resources and the application object.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -19,6 +19,19 @@ TEST(StringResources, LoadStringCopiesWithinTheBuffer) {
   EXPECT_STREQ(buffer, "");
   EXPECT_EQ(LoadStringA(nullptr, 101, nullptr, 10), 0);
   EXPECT_EQ(LoadStringA(nullptr, 101, buffer, 0), 0);
+}
+
+TEST(ApplicationObject, TheLastOneMadeIsTheApplicationAndRunEndsWithoutAMainWindow) {
+  {
+    CWinApp app("テスト");
+    EXPECT_EQ(AfxGetApp(), &app);
+    EXPECT_EQ(app.LoadIcon(128), LoadIconA(nullptr, MAKEINTRESOURCE(128)));
+    EXPECT_EQ(LoadIconA(nullptr, MAKEINTRESOURCE(999)), nullptr);
+    EXPECT_EQ(LoadIconA(nullptr, "named"), nullptr);
+    EXPECT_TRUE(app.InitInstance());
+    EXPECT_EQ(app.Run(), 0);  // no main window: nothing to run
+  }
+  EXPECT_EQ(AfxGetApp(), nullptr);
 }
 
 }  // namespace

@@ -106,6 +106,10 @@ TEST(TemplateWindows, EveryControlHasItsIdTextPlaceAndClass) {
         SCOPED_TRACE(std::to_string(c.id) + " " + c.text);
         HWND control = controls[i];
         EXPECT_EQ(GetDlgCtrlID(control), c.id);
+        EXPECT_EQ(GetParent(control), d.m_hWnd);
+        if (c.id != -1) {
+          EXPECT_EQ(GetDlgItem(d.m_hWnd, c.id), control);
+        }
         EXPECT_EQ(TextOf(control), c.text);
         bool icon = (std::strcmp(c.className, "STATIC") == 0 && (c.style & SS_TYPEMASK) == SS_ICON);
         if (!icon) {
