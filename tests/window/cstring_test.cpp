@@ -3,6 +3,7 @@
 // string's new tail.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 
 #include "platform/afx_string.h"
@@ -32,6 +33,22 @@ TEST(CStringBytes, LengthsCountBytesAndBoundsNeverCrash) {
       {"C string in front", "x" + CString("y"), "xy"},
   };
   for (const Row& row : rows) EXPECT_EQ(row.result, row.expected) << row.what;
+
+}
+
+TEST(CStringBytes, Buffers) {
+  CString buffer("abc");
+  char* p = buffer.GetBuffer(16);
+  std::strcpy(p, "longer text");
+  buffer.ReleaseBuffer();
+  EXPECT_EQ(buffer, "longer text");
+  buffer.GetBuffer(0)[0] = 'L';
+  buffer.ReleaseBuffer(4);
+  EXPECT_EQ(buffer, "Long");
+  buffer.GetBuffer(2);
+  buffer.ReleaseBuffer(99);  // longer than the text: kept as it is
+  EXPECT_EQ(buffer, "Long");
+
   CString self("ab");
   self += self;
   EXPECT_EQ(self, "abab");
@@ -53,6 +70,8 @@ TEST(CStringLineage, OnlyTheHeadOfAnAppendChainKeepsIt) {
       {"assign", [](CString& s) { s = "new"; }},
       {"assign a character", [](CString& s) { s = 'c'; }},
       {"Empty", [](CString& s) { s.Empty(); }},
+      {"GetBuffer", [](CString& s) { s.GetBuffer(1); }},
+      {"ReleaseBuffer", [](CString& s) { s.ReleaseBuffer(); }},
   };
   for (const Edit& edit : edits) {
     CString text("abc");
