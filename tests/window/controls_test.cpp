@@ -83,9 +83,19 @@ TEST(ListControl, EntriesSearchSelectionAndNotifications) {
     EXPECT_EQ(list.GetCurSel(), 2);  // a failed search leaves the selection
     EXPECT_EQ(list.SetCurSel(8), CB_ERR);  // outside: no selection
     EXPECT_EQ(list.GetCurSel(), CB_ERR);
+    EXPECT_EQ(list.GetLBTextLen(1), 4);
+    EXPECT_EQ(list.GetLBTextLen(7), CB_ERR);
+    char text[8] = {0};
+    EXPECT_EQ(list.GetLBText(9, text), CB_ERR);
+    EXPECT_EQ(list.DeleteString(0), 3);
+    EXPECT_EQ(list.DeleteString(5), CB_ERR);
     list.ResetContent();
     EXPECT_EQ(list.GetCount(), 0);
     EXPECT_EQ(list.FindString(-1, "NO"), CB_ERR);
+    // AddString keeps a sorted list sorted, without regard to ASCII case.
+    for (const char* entry : {"NO", "cRLF", "HEX", "CR"}) list.AddString(entry);
+    EXPECT_EQ(Entries(list), (std::vector<std::string>{"CR", "cRLF", "HEX", "NO"}));
+    list.ResetContent();
 
     // None of that notified; a user's choice, clicks and keys do.
     for (const char* entry : {"ASCII", "HEX"}) dialog.m_cmbList.InsertString(-1, entry);
@@ -114,6 +124,32 @@ std::string WindowBytes(CWnd& control) {
   CString text;
   control.GetWindowText(text);
   return std::string(text.View());
+}
+
+TEST(EditControl, SelectionReplacementAndLineCount) {
+  ControlDialog dialog;
+  RunDialog(dialog, [&](CDialog&) {
+    for (CEdit* edit : {&dialog.m_editSend, &dialog.m_editReceive}) {
+      SCOPED_TRACE(edit->GetDlgCtrlID());
+      EXPECT_EQ(edit->GetLineCount(), 1);  // empty: one line
+      edit->SetWindowText("one\r\n送信");
+      EXPECT_EQ(edit->GetLineCount(), 2);
+      edit->SetSel(-1, -1);
+      const int length = edit->GetWindowTextLength();
+      edit->SetSel(length, length);
+      edit->ReplaceSel("\r\nend");
+      EXPECT_EQ(WindowBytes(*edit), "one\r\n送信\r\nend");
+      EXPECT_EQ(edit->GetLineCount(), 3);
+    }
+    CEdit& edit = dialog.m_editSend;
+    edit.SetSel(5, 7);  // the character 送 (two bytes)
+    edit.ReplaceSel("受");
+    DWORD start = 0, end = 0;
+    edit.SendMessage(EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    EXPECT_EQ(start, 7u);
+    EXPECT_EQ(end, 7u);
+    EXPECT_EQ(WindowBytes(edit), "one\r\n受信\r\nend");
+  });
 }
 
 TEST(ControlTexts, EveryByteStringComesBackAsItWasSet) {
