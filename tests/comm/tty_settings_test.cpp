@@ -135,6 +135,13 @@ TEST_F(TtySettings, BadArgumentsAndHandlesAreRefused) {
   EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
   EXPECT_FALSE(SetCommTimeouts(port.get(), nullptr));
   EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
+  EXPECT_FALSE(GetCommTimeouts(port.get(), nullptr));
+  EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
+  const COMMTIMEOUTS set{20, 0, 0, 0, 5000};
+  COMMTIMEOUTS got{};
+  ASSERT_TRUE(SetCommTimeouts(port.get(), &set));
+  ASSERT_TRUE(GetCommTimeouts(port.get(), &got));
+  EXPECT_EQ(std::memcmp(&got, &set, sizeof got), 0);
   EXPECT_FALSE(GetCommModemStatus(port.get(), nullptr));
   EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
   EXPECT_TRUE(ClearCommError(port.get(), nullptr, nullptr));
