@@ -51,25 +51,15 @@ class CComboBox : public CWnd {
   int GetCount() const;
   int GetCurSel() const;
   int SetCurSel(int nSelect);  // -1 clears the selection
-  int AddString(LPCSTR lpszString);
   int InsertString(int nIndex, LPCSTR lpszString);  // -1 appends; the sort style is ignored for explicit positions
-  int DeleteString(UINT nIndex);
   void ResetContent();
-  // First entry after nStartAfter (-1: from the start) that begins with the text,
-  // compared without regard to ASCII case; CB_ERR when none.
-  int FindString(int nStartAfter, LPCSTR lpszString) const;
-  // Selects FindString's match; with no match clears nothing and returns CB_ERR.
+  // Selects the first entry after nStartAfter (-1: from the start) that begins
+  // with the text, compared without regard to ASCII case; with no match clears
+  // nothing and returns CB_ERR.
   int SelectString(int nStartAfter, LPCSTR lpszString);
   int GetLBText(int nIndex, LPSTR lpszText) const;
   void GetLBText(int nIndex, CString& rString) const;
-  int GetLBTextLen(int nIndex) const;
 };
 
-class CEdit : public CWnd {
- public:
-  void SetSel(int nStartChar, int nEndChar, BOOL bNoScroll = FALSE);
-  void ReplaceSel(LPCSTR lpszNewText, BOOL bCanUndo = FALSE);
-  int GetLineCount() const;
-};
 
 class CStatic : public CWnd {};

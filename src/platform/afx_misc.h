@@ -57,26 +57,19 @@ class CFileException {
 
 class CFile {
  public:
+  // A file is opened for reading, held by this opener alone.
   enum OpenFlags : UINT {
     modeRead = 0x0000,
-    modeWrite = 0x0001,
-    modeReadWrite = 0x0002,
-    shareCompat = 0x0000,
     shareExclusive = 0x0010,
-    shareDenyWrite = 0x0020,
-    shareDenyRead = 0x0030,
-    shareDenyNone = 0x0040,
-    modeCreate = 0x1000,
-    typeText = 0x4000,
-    typeBinary = 0x8000,
   };
   CFile() = default;
   virtual ~CFile();
   CFile(const CFile&) = delete;
   CFile& operator=(const CFile&) = delete;
-  // Opens the file; fills pError (cause, system code, name) on failure. A folder
-  // is refused with accessDenied; shareExclusive fails with sharingViolation
-  // while another opener holds the file.
+  // Opens an existing file with modeRead | shareExclusive (other flags fail with
+  // ERROR_INVALID_PARAMETER); fills pError (cause, system code, name) on
+  // failure. A folder is refused with accessDenied, a file another opener holds
+  // with sharingViolation.
   virtual BOOL Open(LPCSTR lpszFileName, UINT nOpenFlags, CFileException* pError = nullptr);
   virtual void Close();
   HANDLE m_hFile = INVALID_HANDLE_VALUE;

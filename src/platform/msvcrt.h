@@ -1,8 +1,9 @@
 // The C runtime calls the program uses, with the runtime's text mode.
 //
-// "t" in a mode (or no "b") means text mode as the program's runtime knows it:
-// reading turns CR LF into LF and stops at a Ctrl-Z (0x1A) byte as at the end of
-// the file; writing turns LF into CR LF. "b" reads and writes bytes unchanged.
+// The mode is "r" or "w", with "+" to do both and "b" or "t". "t" (or no "b")
+// means text mode as the program's runtime knows it: reading turns CR LF into
+// LF and stops at a Ctrl-Z (0x1A) byte as at the end of the file. "b" reads
+// and writes bytes unchanged; a stream that writes must be binary ("wb", "r+b").
 #pragma once
 
 #include <cstddef>

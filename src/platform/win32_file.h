@@ -10,12 +10,8 @@ enum : DWORD {
   GENERIC_READ = 0x80000000u,
   GENERIC_WRITE = 0x40000000u,
   FILE_SHARE_READ = 0x1,
-  FILE_SHARE_WRITE = 0x2,
-  CREATE_NEW = 1,
-  CREATE_ALWAYS = 2,
   OPEN_EXISTING = 3,
   OPEN_ALWAYS = 4,
-  TRUNCATE_EXISTING = 5,
   FILE_ATTRIBUTE_READONLY = 0x1,
   FILE_ATTRIBUTE_DIRECTORY = 0x10,
   FILE_ATTRIBUTE_NORMAL = 0x80,
@@ -48,12 +44,13 @@ struct WIN32_FIND_DATAA {
 //
 // Any other name is a file path; a backslash is a path separator and a folder
 // name written with a trailing dot ("BAKUP.") means the folder without it, as on
-// Windows. dwShareMode 0 takes an exclusive advisory lock, FILE_SHARE_READ a
-// lock that lets readers in but refuses a second writer (ERROR_SHARING_VIOLATION).
-// A folder where a file must be gives ERROR_ACCESS_DENIED, and so does opening
-// for writing (or truncating) a file without any write permission bit: such a
-// file is read-only for every user, root included, like a file with the
-// read-only attribute.
+// Windows. The disposition is OPEN_EXISTING or OPEN_ALWAYS (anything else gives
+// ERROR_INVALID_PARAMETER). dwShareMode 0 takes an exclusive advisory lock,
+// FILE_SHARE_READ a lock that lets readers in but refuses a second writer
+// (ERROR_SHARING_VIOLATION). A folder where a file must be gives
+// ERROR_ACCESS_DENIED, and so does opening for writing a file without any
+// write permission bit: such a file is read-only for every user, root
+// included, like a file with the read-only attribute.
 HANDLE CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD dwShareMode,
                    SECURITY_ATTRIBUTES* lpSecurityAttributes, DWORD dwCreationDisposition,
                    DWORD dwFlagsAndAttributes, HANDLE hTemplateFile);

@@ -39,10 +39,9 @@ BOOL FileTimeToSystemTime(const FILETIME* lpFileTime, SYSTEMTIME* lpSystemTime);
 
 // Global memory. Blocks are fixed: GlobalLock returns their address and
 // GlobalHandle maps the address back. Any thread may allocate and free.
-enum : UINT { GMEM_FIXED = 0x0, GMEM_ZEROINIT = 0x40, GPTR = 0x40 };
+enum : UINT { GMEM_FIXED = 0x0, GMEM_ZEROINIT = 0x40 };
 HGLOBAL GlobalAlloc(UINT uFlags, SIZE_T dwBytes);
 LPVOID GlobalLock(HGLOBAL hMem);
-BOOL GlobalUnlock(HGLOBAL hMem);
 HGLOBAL GlobalHandle(LPCVOID pMem);
 HGLOBAL GlobalFree(HGLOBAL hMem);  // null on success, hMem on failure
 

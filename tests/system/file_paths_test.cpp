@@ -56,7 +56,7 @@ TEST(FilePaths, Utf8NamesComeBackAsCp932) {
 
 TEST(FilePaths, AJapaneseNameIsStoredAsUtf8AndFoundByItsCp932Name) {
   morvek::test::TempCurrentDir dir;
-  HANDLE file = CreateFileA("表.txt", GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE file = CreateFileA("表.txt", GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   ASSERT_NE(file, INVALID_HANDLE_VALUE);
   EXPECT_TRUE(CloseHandle(file));
   EXPECT_TRUE(fs::exists(fs::path(u8"表.txt")));

@@ -13,25 +13,12 @@ int CComboBox::SetCurSel(int nSelect) {
   return static_cast<int>(::SendMessageA(m_hWnd, CB_SETCURSEL, static_cast<WPARAM>(nSelect), 0));
 }
 
-int CComboBox::AddString(LPCSTR lpszString) {
-  return static_cast<int>(::SendMessageA(m_hWnd, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(lpszString)));
-}
-
 int CComboBox::InsertString(int nIndex, LPCSTR lpszString) {
   return static_cast<int>(
       ::SendMessageA(m_hWnd, CB_INSERTSTRING, static_cast<WPARAM>(nIndex), reinterpret_cast<LPARAM>(lpszString)));
 }
 
-int CComboBox::DeleteString(UINT nIndex) {
-  return static_cast<int>(::SendMessageA(m_hWnd, CB_DELETESTRING, nIndex, 0));
-}
-
 void CComboBox::ResetContent() { ::SendMessageA(m_hWnd, CB_RESETCONTENT, 0, 0); }
-
-int CComboBox::FindString(int nStartAfter, LPCSTR lpszString) const {
-  return static_cast<int>(
-      ::SendMessageA(m_hWnd, CB_FINDSTRING, static_cast<WPARAM>(nStartAfter), reinterpret_cast<LPARAM>(lpszString)));
-}
 
 int CComboBox::SelectString(int nStartAfter, LPCSTR lpszString) {
   return static_cast<int>(::SendMessageA(m_hWnd, CB_SELECTSTRING, static_cast<WPARAM>(nStartAfter),
@@ -44,7 +31,8 @@ int CComboBox::GetLBText(int nIndex, LPSTR lpszText) const {
 }
 
 void CComboBox::GetLBText(int nIndex, CString& rString) const {
-  int length = GetLBTextLen(nIndex);
+  const int length =
+      static_cast<int>(::SendMessageA(m_hWnd, CB_GETLBTEXTLEN, static_cast<WPARAM>(nIndex), 0));
   if (length == CB_ERR) {
     rString.Empty();
     return;
@@ -52,20 +40,6 @@ void CComboBox::GetLBText(int nIndex, CString& rString) const {
   int copied = GetLBText(nIndex, rString.GetBuffer(length));
   rString.ReleaseBuffer(copied == CB_ERR ? 0 : copied);
 }
-
-int CComboBox::GetLBTextLen(int nIndex) const {
-  return static_cast<int>(::SendMessageA(m_hWnd, CB_GETLBTEXTLEN, static_cast<WPARAM>(nIndex), 0));
-}
-
-void CEdit::SetSel(int nStartChar, int nEndChar, BOOL bNoScroll) {
-  ::SendMessageA(m_hWnd, EM_SETSEL, static_cast<WPARAM>(nStartChar), static_cast<LPARAM>(nEndChar));
-}
-
-void CEdit::ReplaceSel(LPCSTR lpszNewText, BOOL bCanUndo) {
-  ::SendMessageA(m_hWnd, EM_REPLACESEL, static_cast<WPARAM>(bCanUndo), reinterpret_cast<LPARAM>(lpszNewText));
-}
-
-int CEdit::GetLineCount() const { return static_cast<int>(::SendMessageA(m_hWnd, EM_GETLINECOUNT, 0, 0)); }
 
 BOOL CMenu::AppendMenu(UINT nFlags, UINT_PTR nIDNewItem, LPCSTR lpszNewItem) {
   return ::AppendMenuA(m_hMenu, nFlags, nIDNewItem, lpszNewItem);

@@ -22,8 +22,7 @@ const char* Reason(int cause, const char* name) {
     case CFileException::fileNotFound:
     case CFileException::badPath: return " が見つかりません。";
     case CFileException::accessDenied: return IsFolder(name) ? " はフォルダです。" : " にアクセスできません。";
-    case CFileException::sharingViolation:
-    case CFileException::lockViolation: return " は他のプログラムが使用中です。";
+    case CFileException::sharingViolation: return " は他のプログラムが使用中です。";
     default: return " を開けません。";
   }
 }

@@ -134,29 +134,15 @@ std::size_t FILE::Write(const char* data, std::size_t count) {
   if (!ToWriting()) return 0;
   std::size_t written = 0;   // bytes of data that reached the file
   std::size_t buffered = 0;  // bytes of data waiting in the buffer
-  std::size_t pos = 0;
-  while (pos < count) {
-    const bool newline = m_text && data[pos] == '\n';
-    const std::size_t need = newline ? 2 : 1;
-    if (sizeof m_out - m_outSize < need) {
+  while (written + buffered < count) {
+    if (m_outSize == sizeof m_out) {
       if (!Flush()) return written;
       written += buffered;
       buffered = 0;
     }
-    if (newline) {
-      m_out[m_outSize++] = '\r';
-      m_out[m_outSize++] = '\n';
-      ++pos;
-      ++buffered;
-      continue;
-    }
-    std::size_t run = std::min(count - pos, sizeof m_out - m_outSize);
-    if (m_text) {
-      if (const void* lf = std::memchr(data + pos, '\n', run)) run = static_cast<const char*>(lf) - (data + pos);
-    }
-    std::memcpy(m_out + m_outSize, data + pos, run);
+    const std::size_t run = std::min(count - written - buffered, sizeof m_out - m_outSize);
+    std::memcpy(m_out + m_outSize, data + written + buffered, run);
     m_outSize += run;
-    pos += run;
     buffered += run;
   }
   return written + buffered;

@@ -1,6 +1,7 @@
 // The C runtime's stream: a file descriptor with a read buffer, a write buffer
-// and the runtime's text mode (CR LF reads as LF and a Ctrl-Z ends the text;
-// LF is written as CR LF). A stream is used by one thread at a time.
+// and the runtime's text mode for reading (CR LF reads as LF and a Ctrl-Z ends
+// the text); writes are bytes unchanged. A stream is used by one thread at a
+// time.
 #pragma once
 
 #include <cstddef>

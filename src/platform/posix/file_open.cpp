@@ -21,31 +21,20 @@ namespace morvek::posix {
 
 namespace {
 
-struct OpenPlan {
-  int flags = O_CLOEXEC | O_NOCTTY | O_NONBLOCK;  // non-blocking only while opening (a FIFO must not hang us)
-  bool truncate = false;                          // cut to zero once the lock is held, never before
-};
-
-bool PlanDisposition(DWORD disposition, bool writable, OpenPlan& plan) {
+// The open(2) flags for a disposition; false for one this layer does not offer.
+bool FlagsFor(DWORD disposition, int& flags) {
   switch (disposition) {
-    case CREATE_NEW: plan.flags |= O_CREAT | O_EXCL; return true;
-    case CREATE_ALWAYS: plan.flags |= O_CREAT; plan.truncate = true; return true;
     case OPEN_EXISTING: return true;
-    case OPEN_ALWAYS: plan.flags |= O_CREAT; return true;
-    case TRUNCATE_EXISTING: plan.truncate = true; return writable;
+    case OPEN_ALWAYS: flags |= O_CREAT; return true;
     default: return false;
   }
 }
 
-// The lock that stands for the share mode. Sharing write access takes none;
-// otherwise a writer, or an opener that shares nothing, holds the file
-// exclusively, and a reader that lets only readers in takes a shared lock, so
-// that it and any exclusive holder refuse each other as on Windows.
-int LockFor(DWORD shareMode, bool writable) {
-  if (shareMode & FILE_SHARE_WRITE) return 0;
-  if (writable || shareMode == 0) return LOCK_EX;
-  return LOCK_SH;
-}
+// The lock that stands for the share mode: a writer, or an opener that shares
+// nothing, holds the file exclusively, and a reader that lets other readers in
+// takes a shared lock, so that it and any exclusive holder refuse each other
+// as on Windows.
+int LockFor(DWORD shareMode, bool writable) { return writable || shareMode == 0 ? LOCK_EX : LOCK_SH; }
 
 BOOL TakeLock(int fd, int lock) {
   if (RetryOnEintr([&] { return ::flock(fd, lock | LOCK_NB); }) == 0) return TRUE;
@@ -54,16 +43,12 @@ BOOL TakeLock(int fd, int lock) {
 }
 
 // Checks what was opened and makes the descriptor blocking again.
-BOOL PrepareDescriptor(int fd, const OpenPlan& plan, int lock) {
+BOOL PrepareDescriptor(int fd, int lock) {
   struct stat info {};
   if (::fstat(fd, &info) != 0) return FailWithErrno(errno);
   if (S_ISDIR(info.st_mode)) return core::Fail(ERROR_ACCESS_DENIED);
   if (::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) return FailWithErrno(errno);
-  if (lock != 0 && !TakeLock(fd, lock)) return FALSE;
-  if (plan.truncate) {
-    if (RetryOnEintr([&] { return ::ftruncate(fd, 0); }) != 0) return FailWithErrno(errno);
-  }
-  return TRUE;
+  return TakeLock(fd, lock);
 }
 
 }  // namespace
@@ -71,31 +56,23 @@ BOOL PrepareDescriptor(int fd, const OpenPlan& plan, int lock) {
 HANDLE OpenFilePath(const char* path, DWORD access, DWORD shareMode, DWORD disposition) {
   const bool readable = (access & GENERIC_READ) != 0;
   const bool writable = (access & GENERIC_WRITE) != 0;
-  OpenPlan plan;
-  if (!PlanDisposition(disposition, writable, plan)) {
+  int flags = O_CLOEXEC | O_NOCTTY | O_NONBLOCK;  // non-blocking only while opening (a FIFO must not hang us)
+  if (!FlagsFor(disposition, flags)) {
     core::Fail(ERROR_INVALID_PARAMETER);
     return INVALID_HANDLE_VALUE;
   }
-  // A reader that creates afresh still needs a writable descriptor to cut the
-  // file; the handle itself stays read-only.
-  if (writable || plan.truncate) {
-    plan.flags |= readable || !writable ? O_RDWR : O_WRONLY;
-  } else {
-    plan.flags |= O_RDONLY;
-  }
-
+  flags |= writable ? (readable ? O_RDWR : O_WRONLY) : O_RDONLY;
   const std::string mappedPath = MapFilePath(path);
-  if ((writable || plan.truncate) && IsReadOnlyFile(mappedPath)) {
+  if (writable && IsReadOnlyFile(mappedPath)) {
     core::Fail(ERROR_ACCESS_DENIED);
     return INVALID_HANDLE_VALUE;
   }
-  const int fd = RetryOnEintr([&] { return ::open(mappedPath.c_str(), plan.flags, 0666); });
+  const int fd = RetryOnEintr([&] { return ::open(mappedPath.c_str(), flags, 0666); });
   if (fd < 0) {
-    // CREATE_NEW on an existing name says so as Windows does.
-    core::Fail(errno == EEXIST ? ERROR_FILE_EXISTS : ErrorFromErrno(errno));
+    core::Fail(ErrorFromErrno(errno));
     return INVALID_HANDLE_VALUE;
   }
-  if (!PrepareDescriptor(fd, plan, LockFor(shareMode, writable))) {
+  if (!PrepareDescriptor(fd, LockFor(shareMode, writable))) {
     ::close(fd);
     return INVALID_HANDLE_VALUE;
   }

@@ -66,13 +66,6 @@ LPVOID GlobalLock(HGLOBAL hMem) {
   return hMem;
 }
 
-BOOL GlobalUnlock(HGLOBAL hMem) {
-  if (!IsBlock(hMem)) return Fail(ERROR_INVALID_HANDLE);
-  // A fixed block is never locked: FALSE with no error says "not locked".
-  SetLastError(ERROR_SUCCESS);
-  return FALSE;
-}
-
 HGLOBAL GlobalHandle(LPCVOID pMem) {
   if (!IsBlock(pMem)) {
     Fail(ERROR_INVALID_HANDLE);

@@ -22,13 +22,13 @@ struct StreamMode {
   bool writable = false;
 };
 
-// "r", "w" or "a", then any of "+", "b", "t" once each ("b" and "t" not both).
+// "r" or "w", then any of "+", "b", "t" once each ("b" and "t" not both); a
+// stream that writes must be binary.
 bool ParseMode(const char* mode, StreamMode& out) {
   if (!mode) return false;
   switch (mode[0]) {
     case 'r': out.flags = 0; out.readable = true; break;
     case 'w': out.flags = O_CREAT | O_TRUNC; out.writable = true; break;
-    case 'a': out.flags = O_CREAT | O_APPEND; out.writable = true; break;
     default: return false;
   }
   bool plus = false, binary = false, text = false;
@@ -40,6 +40,7 @@ bool ParseMode(const char* mode, StreamMode& out) {
   if (binary && text) return false;
   if (plus) out.readable = out.writable = true;
   out.text = !binary;
+  if (out.text && out.writable) return false;
   out.flags |= out.readable && out.writable ? O_RDWR : out.writable ? O_WRONLY : O_RDONLY;
   return true;
 }

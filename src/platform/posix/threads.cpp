@@ -2,11 +2,10 @@
 // thread's end through its handle.
 //
 // Each CWinThread shares a State with its thread and its handle. The thread
-// waits in the State until it is resumed, runs its procedure, deletes its
-// CWinThread when asked to, and signals its end as its very last step; a wait
-// on the handle waits for that signal. The std::thread is joined by whoever
-// deletes the CWinThread on another thread (the end has been signalled by then,
-// or is near), and detached when the thread deletes its own object.
+// waits in the State until it is resumed, runs its procedure, and signals its
+// end as its very last step; a wait on the handle waits for that signal. The
+// std::thread is joined by whoever deletes the CWinThread (the end has been
+// signalled by then, or is near).
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -60,9 +59,7 @@ class ThreadObject : public morvek::core::KernelObject {
 
 // Thrown by AfxEndThread and caught by the thread's own frame below, so that
 // the thread ends from any depth of calls with its stack unwound.
-struct ThreadEnd {
-  bool deleteObject;
-};
+struct ThreadEnd {};
 
 thread_local CWinThread* t_currentThread = nullptr;
 std::atomic<DWORD> g_nextThreadId{1};
@@ -108,14 +105,11 @@ void RunThread(CWinThread* self, std::shared_ptr<State> state, AFX_THREADPROC pr
   }
   ApplyPriority(priority);
   t_currentThread = self;
-  bool deleteObject = true;
   try {
     proc(param);
-  } catch (const ThreadEnd& end) {
-    deleteObject = end.deleteObject;
+  } catch (const ThreadEnd&) {
   }
   t_currentThread = nullptr;
-  if (deleteObject && self->m_bAutoDelete) delete self;
   SignalEnd(*state);
 }
 
@@ -133,16 +127,11 @@ CWinThread::~CWinThread() {
     }
     thread = std::move(m_state->thread);
   }
-  if (!thread.joinable()) return;
-  if (thread.get_id() == std::this_thread::get_id()) {
-    thread.detach();  // the thread deletes its own object on its way out
-  } else {
-    thread.join();
-  }
+  if (thread.joinable()) thread.join();
 }
 
 DWORD CWinThread::ResumeThread() {
-  const auto state = m_state;  // the thread may delete this object as soon as it runs
+  const auto state = m_state;
   if (!state) {
     SetLastError(ERROR_INVALID_HANDLE);
     return static_cast<DWORD>(-1);
@@ -191,11 +180,11 @@ CWinThread* AfxBeginThread(AFX_THREADPROC pfnThreadProc, LPVOID pParam, int nPri
   return thread;
 }
 
-void AfxEndThread(UINT nExitCode, BOOL bDelete) {
+void AfxEndThread(UINT nExitCode) {
   // Outside a worker thread there is no thread of ours to end: the call ends
   // the program, as ending its main thread would.
   if (!t_currentThread) std::exit(static_cast<int>(nExitCode));
-  throw ThreadEnd{bDelete != FALSE};
+  throw ThreadEnd{};
 }
 
 DWORD WaitForSingleObject(HANDLE hHandle, DWORD dwMilliseconds) {

@@ -45,12 +45,6 @@ int InsertEntry(WindowRecord& record, QComboBox* combo, int index, std::string_v
   return index;
 }
 
-int SortedPosition(const QComboBox* combo, std::string_view bytes) {
-  int position = 0;
-  while (position < combo->count() && CompareNoCase(EntryBytes(combo, position), bytes) <= 0) ++position;
-  return position;
-}
-
 // The first entry after startAfter, wrapping round, that begins with the text.
 int FindEntry(const QComboBox* combo, WPARAM startAfter, std::string_view prefix) {
   int count = combo->count();
@@ -95,22 +89,14 @@ LRESULT ComboBoxProc(WindowRecord& record, UINT message, WPARAM wParam, LPARAM l
   QComboBox* combo = ComboOf(record);
   if (!combo) return CB_ERR;
   switch (message) {
-    case CB_ADDSTRING: {
-      std::string_view text = TextOf(lParam);
-      int position = (record.style & CBS_SORT) ? SortedPosition(combo, text) : combo->count();
-      return InsertEntry(record, combo, position, text);
-    }
     case CB_INSERTSTRING: {
-      // An explicit position is never sorted; -1 is the end.
+      // An explicit position is never sorted (CBS_SORT applies to no call
+      // here); -1 is the end.
       LONG_PTR index = static_cast<LONG_PTR>(wParam);
       if (index == -1) index = combo->count();
       if (index < 0 || index > combo->count()) return CB_ERR;
       return InsertEntry(record, combo, static_cast<int>(index), TextOf(lParam));
     }
-    case CB_DELETESTRING:
-      if (!ValidIndex(combo, wParam)) return CB_ERR;
-      combo->removeItem(static_cast<int>(wParam));
-      return combo->count();
     case CB_RESETCONTENT: combo->clear(); return 0;
     case CB_GETCOUNT: return combo->count();
     case CB_GETCURSEL: return combo->currentIndex() < 0 ? CB_ERR : combo->currentIndex();
@@ -133,7 +119,6 @@ LRESULT ComboBoxProc(WindowRecord& record, UINT message, WPARAM wParam, LPARAM l
       buffer[bytes.size()] = '\0';
       return static_cast<LRESULT>(bytes.size());
     }
-    case CB_FINDSTRING: return combo->count() == 0 ? CB_ERR : FindEntry(combo, wParam, TextOf(lParam));
     case CB_SELECTSTRING: {
       int index = combo->count() == 0 ? CB_ERR : FindEntry(combo, wParam, TextOf(lParam));
       if (index != CB_ERR) combo->setCurrentIndex(index);

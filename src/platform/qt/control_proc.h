@@ -10,9 +10,8 @@ namespace morvek::qt {
 // bytes). Returns false when the message is none of them.
 bool HandleTextMessage(WindowRecord& record, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
 
-// BM_* of buttons, EM_* of edits, STM_SETICON of static icons. Positions in
-// EM_SETSEL and EM_GETSEL count bytes, as in a multi-byte edit. Programmatic
-// changes send no notification. Unknown messages give 0.
+// BM_* of buttons and STM_SETICON of static icons. Programmatic changes send
+// no notification. Unknown messages give 0.
 LRESULT ControlProc(WindowRecord& record, UINT message, WPARAM wParam, LPARAM lParam);
 
 }  // namespace morvek::qt

@@ -135,10 +135,5 @@ BOOL TranslateMessage(const MSG* lpMsg) {
 
 LRESULT DispatchMessageA(const MSG* lpMsg) {
   if (!lpMsg || !morvek::qt::IsLiveWindow(lpMsg->hwnd)) return 0;  // a message for a window that is gone is dropped
-  if (lpMsg->message == WM_TIMER && lpMsg->lParam != 0) {
-    auto procedure = reinterpret_cast<TIMERPROC>(lpMsg->lParam);
-    procedure(lpMsg->hwnd, WM_TIMER, lpMsg->wParam, lpMsg->time);
-    return 0;
-  }
   return morvek::qt::CallWindowProcedure(lpMsg->hwnd, lpMsg->message, lpMsg->wParam, lpMsg->lParam);
 }
