@@ -46,13 +46,7 @@ HGLOBAL GlobalHandle(LPCVOID pMem);
 HGLOBAL GlobalFree(HGLOBAL hMem);  // null on success, hMem on failure
 
 // Thread priorities for AfxBeginThread.
-enum : int {
-  THREAD_PRIORITY_LOWEST = -2,
-  THREAD_PRIORITY_BELOW_NORMAL = -1,
-  THREAD_PRIORITY_NORMAL = 0,
-  THREAD_PRIORITY_ABOVE_NORMAL = 1,
-  THREAD_PRIORITY_HIGHEST = 2,
-};
+enum : int { THREAD_PRIORITY_LOWEST = -2, THREAD_PRIORITY_NORMAL = 0 };
 
 // Waits until a thread handle (CWinThread::m_hThread) has ended.
 enum : DWORD { WAIT_OBJECT_0 = 0, WAIT_TIMEOUT = 258, WAIT_FAILED = 0xFFFFFFFFu };

@@ -64,26 +64,16 @@ struct ThreadEnd {};
 thread_local CWinThread* t_currentThread = nullptr;
 std::atomic<DWORD> g_nextThreadId{1};
 
-// Windows priorities relative to normal become nice increments of the thread.
-int NiceIncrement(int priority) {
-  switch (priority) {
-    case THREAD_PRIORITY_LOWEST: return 10;
-    case THREAD_PRIORITY_BELOW_NORMAL: return 5;
-    case THREAD_PRIORITY_ABOVE_NORMAL: return -5;
-    case THREAD_PRIORITY_HIGHEST: return -10;
-    default: return 0;
-  }
-}
-
-// A hint only: a refusal (raising priority needs privileges) is ignored.
+// The lowest priority raises the thread's nice value by 10 (the kernel stops
+// at 19); any other priority leaves the thread as it was started.
 void ApplyPriority(int priority) {
-  const int increment = NiceIncrement(priority);
-  if (increment == 0) return;
+  constexpr int kLowestIncrement = 10;
+  if (priority != THREAD_PRIORITY_LOWEST) return;
   const auto self = static_cast<id_t>(gettid());
   errno = 0;
   const int nice = getpriority(PRIO_PROCESS, self);
   if (errno != 0) return;
-  setpriority(PRIO_PROCESS, self, nice + increment);
+  setpriority(PRIO_PROCESS, self, nice + kLowestIncrement);
 }
 
 void SignalEnd(State& state) {
