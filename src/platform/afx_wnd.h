@@ -105,7 +105,6 @@ class CWnd : public CCmdTarget {
   ~CWnd() override;
 
   HWND m_hWnd = nullptr;
-  HWND GetSafeHwnd() const { return m_hWnd; }
 
   // The window procedure: OnWndMsg, then DefWindowProc for what no map handles.
   virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
@@ -135,24 +134,17 @@ class CWnd : public CCmdTarget {
   void GetWindowText(CString& rString) const;
   int GetWindowTextLength() const;
   void MoveWindow(int x, int y, int nWidth, int nHeight, BOOL bRepaint = TRUE);
-  BOOL EnableWindow(BOOL bEnable = TRUE);
-  BOOL IsWindowEnabled() const;
   BOOL IsIconic() const;
-  BOOL ShowWindow(int nCmdShow);
   void GetClientRect(RECT* lpRect) const;
   void GetWindowRect(RECT* lpRect) const;
   CMenu* GetSystemMenu(BOOL bRevert) const;
   HICON SetIcon(HICON hIcon, BOOL bBigIcon);
   int GetDlgCtrlID() const;
-  CWnd* SetFocus();
 
   LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
   BOOL PostMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
   UINT_PTR SetTimer(UINT_PTR nIDEvent, UINT nElapse, TIMERPROC lpfnTimer);
   BOOL KillTimer(UINT_PTR nIDEvent);
-
-  // The wrapper attached to hWnd, or null.
-  static CWnd* FromHandlePermanent(HWND hWnd);
 
   static const AFX_MSGMAP* GetThisMessageMap();
   const AFX_MSGMAP* GetMessageMap() const override;

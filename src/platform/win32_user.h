@@ -126,7 +126,6 @@ enum : WPARAM { ICON_SMALL = 0, ICON_BIG = 1 };
 enum : int { SM_CXSCREEN = 0, SM_CYSCREEN = 1, SM_CXICON = 11, SM_CYICON = 12 };
 enum : UINT { PM_NOREMOVE = 0, PM_REMOVE = 1 };
 enum : UINT { MF_STRING = 0x0, MF_GRAYED = 0x1, MF_SEPARATOR = 0x800 };
-enum : int { SW_HIDE = 0, SW_SHOWNORMAL = 1, SW_SHOWMINIMIZED = 2, SW_SHOWMAXIMIZED = 3, SW_SHOW = 5, SW_MINIMIZE = 6, SW_RESTORE = 9 };
 
 // Window styles.
 enum : DWORD {
@@ -247,7 +246,6 @@ BOOL AppendMenuA(HMENU hMenu, UINT uFlags, UINT_PTR uIDNewItem, LPCSTR lpNewItem
 BOOL DrawIcon(HDC hDC, int X, int Y, HICON hIcon);
 BOOL IsIconic(HWND hWnd);
 BOOL IsZoomed(HWND hWnd);
-BOOL ShowWindow(HWND hWnd, int nCmdShow);
 BOOL GetClientRect(HWND hWnd, RECT* lpRect);
 BOOL GetWindowRect(HWND hWnd, RECT* lpRect);
 // Moves and sizes a window in its parent's client pixels; negative sizes are

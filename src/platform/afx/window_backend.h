@@ -25,7 +25,6 @@ BOOL IsDialogMessage(HWND hDlg, const MSG* pMsg);
 // A window's wrappers lose their m_hWnd when the window is destroyed.
 BOOL AttachWrapper(HWND hWnd, CWnd* pWnd);
 void DetachWrapper(HWND hWnd, CWnd* pWnd);
-CWnd* PermanentWrapper(HWND hWnd);
 // The permanent wrapper, or else one the window owns until it is destroyed;
 // null when hWnd is not a window.
 CWnd* WrapperFor(HWND hWnd);

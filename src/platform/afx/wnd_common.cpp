@@ -94,13 +94,7 @@ void CWnd::MoveWindow(int x, int y, int nWidth, int nHeight, BOOL bRepaint) {
   ::MoveWindow(m_hWnd, x, y, nWidth, nHeight, bRepaint);
 }
 
-BOOL CWnd::EnableWindow(BOOL bEnable) { return ::EnableWindow(m_hWnd, bEnable); }
-
-BOOL CWnd::IsWindowEnabled() const { return ::IsWindowEnabled(m_hWnd); }
-
 BOOL CWnd::IsIconic() const { return ::IsIconic(m_hWnd); }
-
-BOOL CWnd::ShowWindow(int nCmdShow) { return ::ShowWindow(m_hWnd, nCmdShow); }
 
 void CWnd::GetClientRect(RECT* lpRect) const {
   if (lpRect && !::GetClientRect(m_hWnd, lpRect)) *lpRect = RECT{0, 0, 0, 0};
@@ -119,10 +113,6 @@ HICON CWnd::SetIcon(HICON hIcon, BOOL bBigIcon) {
 
 int CWnd::GetDlgCtrlID() const { return ::GetDlgCtrlID(m_hWnd); }
 
-CWnd* CWnd::SetFocus() {
-  HWND previous = ::SetFocus(m_hWnd);
-  return previous ? morvek::framework::WrapperFor(previous) : nullptr;
-}
 
 LRESULT CWnd::SendMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   return ::SendMessageA(m_hWnd, message, wParam, lParam);
@@ -138,7 +128,6 @@ UINT_PTR CWnd::SetTimer(UINT_PTR nIDEvent, UINT nElapse, TIMERPROC lpfnTimer) {
 
 BOOL CWnd::KillTimer(UINT_PTR nIDEvent) { return ::KillTimer(m_hWnd, nIDEvent); }
 
-CWnd* CWnd::FromHandlePermanent(HWND hWnd) { return morvek::framework::PermanentWrapper(hWnd); }
 
 const AFX_MSGMAP* CWnd::GetThisMessageMap() {
   static const AFX_MSGMAP_ENTRY entries[] = {{0, 0, 0, 0, nullptr}};

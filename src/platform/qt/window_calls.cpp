@@ -93,31 +93,6 @@ BOOL IsWindowEnabled(HWND hWnd) {
   return morvek::qt::IsTopLevel(*record) ? record->enabled : record->widget->isEnabled();
 }
 
-BOOL ShowWindow(HWND hWnd, int nCmdShow) {
-  WindowRecord* record = Live(hWnd);
-  if (!record) return FALSE;
-  QWidget* widget = record->widget;
-  BOOL wasVisible = widget->isVisible();
-  auto* dialog = morvek::qt::IsTopLevel(*record) ? static_cast<morvek::qt::DialogWidget*>(widget) : nullptr;
-  switch (nCmdShow) {
-    case SW_HIDE: widget->hide(); break;
-    case SW_SHOWMINIMIZED:
-    case SW_MINIMIZE:
-      if (dialog) dialog->Minimize();
-      break;
-    case SW_SHOWMAXIMIZED:
-      if (dialog) dialog->Maximize();
-      break;
-    case SW_RESTORE:
-    case SW_SHOWNORMAL:
-      if (dialog && (dialog->isMinimized() || dialog->isMaximized())) dialog->Restore();
-      widget->show();
-      break;
-    default: widget->show(); break;
-  }
-  return wasVisible;
-}
-
 BOOL IsIconic(HWND hWnd) {
   WindowRecord* record = morvek::qt::FindWindowRecord(hWnd);
   return record && record->widget && record->widget->isMinimized();

@@ -60,11 +60,6 @@ void DetachWrapper(HWND hWnd, CWnd* pWnd) {
   if (record && record->attached == pWnd) record->attached = nullptr;
 }
 
-CWnd* PermanentWrapper(HWND hWnd) {
-  qt::WindowRecord* record = qt::FindWindowRecord(hWnd);
-  return record ? record->attached : nullptr;
-}
-
 CWnd* WrapperFor(HWND hWnd) {
   qt::WindowRecord* record = qt::FindWindowRecord(hWnd);
   if (!record) return nullptr;
