@@ -1,5 +1,6 @@
-// What every kind of port does alike: closing the handle wakes a call blocked
-// in it, and a port whose device went away fails every call, at once.
+// What every kind of port does alike: a burst is one read, a write time-out
+// ends a held write, closing the handle wakes a call blocked in it, and a port
+// whose device went away fails every call, at once.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -41,6 +42,17 @@ class PortDevice : public testing::TestWithParam<Kind> {
     if (m_virtual) m_virtual->HoldWrites(true);
     // A pseudo-terminal whose peer does not read fills up.
   }
+  // Puts bytes on the port's input, as the device at the far end would.
+  void Feed(HANDLE port, const std::string& bytes) {
+    DWORD written = 0;
+    switch (GetParam()) {
+      case Kind::Pty: ASSERT_TRUE(m_peer->Write(bytes)); break;
+      case Kind::Loopback:
+        ASSERT_TRUE(WriteFile(port, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr));
+        break;
+      case Kind::Virtual: m_virtual->InjectReceived(bytes); break;
+    }
+  }
   // Takes the device away under the open port (the plug cannot go).
   void Unplug() {
     if (m_peer) m_peer->Hangup();
@@ -51,6 +63,37 @@ class PortDevice : public testing::TestWithParam<Kind> {
   std::optional<ScopedEnv> m_env;
   std::shared_ptr<morvek::testing::VirtualPort> m_virtual;
 };
+
+TEST_P(PortDevice, ABurstIsOneReadAndAPauseLongerThanTheIntervalEndsIt) {
+  OpenPort port("COM8");
+  ASSERT_TRUE(port.ok()) << port.openError();
+  ASSERT_TRUE(morvek::test::ChangeState(port.get(), [](DCB& d) { d.BaudRate = 115200; }));
+  ASSERT_TRUE(morvek::test::SetTimeouts(port.get(), 50));
+  char buffer[4095];
+  // Under 2048 bytes, so that a pseudo-terminal takes the burst in one piece.
+  for (const std::string& burst : {std::string(2000, 'b'), std::string("next")}) {
+    // Each burst is fed only after the read of the one before returned.
+    Feed(port.get(), burst);
+    DWORD got = 0;
+    ASSERT_TRUE(ReadFile(port.get(), buffer, sizeof buffer, &got, nullptr));
+    EXPECT_EQ(std::string(buffer, got), burst);
+  }
+}
+
+TEST_P(PortDevice, AWriteTimeoutEndsAHeldWrite) {
+  OpenPort port("COM8");
+  ASSERT_TRUE(port.ok()) << port.openError();
+  ASSERT_TRUE(morvek::test::SetTimeouts(port.get(), 0, 0, 0, 0, 100));
+  HoldOutput(port.get());
+  const std::string block(1 << 20, 'z');
+  DWORD written = 0;
+  EXPECT_FALSE(WriteFile(port.get(), block.data(), static_cast<DWORD>(block.size()), &written, nullptr));
+  EXPECT_EQ(GetLastError(), ERROR_TIMEOUT);
+  // What the line took before it stopped is counted; the virtual port holds
+  // every byte back.
+  EXPECT_EQ(written > 0, GetParam() != Kind::Virtual);
+  EXPECT_LT(written, block.size());
+}
 
 TEST_P(PortDevice, ClosingTheHandleWakesABlockedCall) {
   struct Row {

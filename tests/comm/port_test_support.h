@@ -14,7 +14,6 @@
 #include <string>
 #include <thread>
 #include <utility>
-#include <vector>
 
 #include "platform/posix/open_targets.h"
 #include "platform/testing.h"
@@ -135,19 +134,6 @@ inline bool WaitQueued(HANDLE port, DWORD count) {
         return ClearCommError(port, &errors, &stat) && stat.cbInQue == count;
       },
       10s);
-}
-
-// Reads until `count` bytes came or the reads stop delivering for `timeout`.
-inline std::string ReadPort(HANDLE port, std::size_t count, std::chrono::milliseconds timeout = 10s) {
-  std::string bytes;
-  std::vector<char> buffer(count);
-  const auto end = std::chrono::steady_clock::now() + timeout;
-  while (bytes.size() < count && std::chrono::steady_clock::now() < end) {
-    DWORD got = 0;
-    if (!ReadFile(port, buffer.data(), static_cast<DWORD>(count - bytes.size()), &got, nullptr)) break;
-    bytes.append(buffer.data(), got);
-  }
-  return bytes;
 }
 
 }  // namespace morvek::test
