@@ -36,6 +36,13 @@ CComboBox& BoxOf(CPortSettingsDlg& dlg, ListSetting setting) {
   return dlg.*boxes[static_cast<int>(setting)];
 }
 
+// The selected position of every box, in the order of kListSettings.
+std::vector<int> Selections(CPortSettingsDlg& dlg) {
+  std::vector<int> selections;
+  for (ListSetting setting : kListSettings) selections.push_back(BoxOf(dlg, setting).GetCurSel());
+  return selections;
+}
+
 // Picks an entry from the drop-down list as the operator does.
 void Pick(CPortSettingsDlg& dlg, ListSetting setting, int position) {
   EXPECT_TRUE(morvek::testing::ChooseComboEntry(BoxOf(dlg, setting).m_hWnd, position));
@@ -100,12 +107,7 @@ TEST_F(PortSettingsDialog, FirstShowingWithAFileKeepsItsValuesAndSelectsByPrefix
   WriteFileBytes("morvek.ini", RecordOf(file));
 
   RunSettingsDialog([](CPortSettingsDlg& dlg) {
-    EXPECT_EQ(dlg.m_cmbPort.GetCurSel(), 4);
-    EXPECT_EQ(dlg.m_cmbBaudRate.GetCurSel(), 10);
-    EXPECT_EQ(dlg.m_cmbByteSize.GetCurSel(), 2);
-    EXPECT_EQ(dlg.m_cmbParity.GetCurSel(), CB_ERR);
-    EXPECT_EQ(dlg.m_cmbStopBits.GetCurSel(), 1);
-    EXPECT_EQ(dlg.m_cmbFlowControl.GetCurSel(), 1);
+    EXPECT_EQ(Selections(dlg), (std::vector<int>{4, 10, 2, CB_ERR, 1, 1}));
     EXPECT_EQ(ControlText(dlg, IDC_TIMEOUT), "77");
   });
   EXPECT_EQ(g_bSettingsFileRead, 1);
@@ -124,8 +126,7 @@ TEST_F(PortSettingsDialog, ALaterShowingPresentsTheRecordAndNeverRereadsTheFile)
   WriteFileBytes("morvek.ini", RecordOf(changedOnDisk));
 
   RunSettingsDialog([](CPortSettingsDlg& dlg) {
-    EXPECT_EQ(dlg.m_cmbPort.GetCurSel(), 2);
-    EXPECT_EQ(dlg.m_cmbBaudRate.GetCurSel(), 8);
+    EXPECT_EQ(Selections(dlg), (std::vector<int>{2, 8, 3, 0, 0, 0}));
     EXPECT_EQ(ControlText(dlg, IDC_TIMEOUT), "123");
   });
   EXPECT_EQ(g_bSettingsFileRead, 0);
