@@ -1,5 +1,6 @@
-// Helpers for the port tests: an open port that closes itself, the time-outs
-// in one call, and a port call run on a thread of its own.
+// Helpers for the port tests: an environment variable for a while, an open
+// port that closes itself, the time-outs in one call, a change of the line
+// settings, and a port call run on a thread of its own.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -124,16 +125,5 @@ class CallOnThread {
   std::atomic<int> m_tid{0};
   std::thread m_thread;
 };
-
-// Waits until the port's input queue holds `count` bytes; false after 10 s.
-inline bool WaitQueued(HANDLE port, DWORD count) {
-  return morvek::testing::PumpUntil(
-      [&] {
-        COMSTAT stat{};
-        DWORD errors = 0;
-        return ClearCommError(port, &errors, &stat) && stat.cbInQue == count;
-      },
-      10s);
-}
 
 }  // namespace morvek::test

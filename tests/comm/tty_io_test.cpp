@@ -17,7 +17,6 @@ using morvek::test::CallOnThread;
 using morvek::test::OpenPort;
 using morvek::test::PtyPeer;
 using morvek::test::SetTimeouts;
-using morvek::test::WaitQueued;
 using Clock = std::chrono::steady_clock;
 
 std::string AllByteValues() {
@@ -30,6 +29,17 @@ std::string AllByteValues() {
 // hold of any earlier call ends before start + kFineTimerHold.
 bool FineAfter(std::chrono::nanoseconds start) {
   return morvek::core::TimerTick(start + morvek::core::kFineTimerHold - std::chrono::nanoseconds(1)).count() == 0;
+}
+
+// Waits until the port's input queue holds `count` bytes; false after 10 s.
+bool WaitQueued(HANDLE port, DWORD count) {
+  return morvek::testing::PumpUntil(
+      [&] {
+        COMSTAT stat{};
+        DWORD errors = 0;
+        return ClearCommError(port, &errors, &stat) && stat.cbInQue == count;
+      },
+      10s);
 }
 
 // A pseudo-terminal as COM1, opened.
