@@ -55,10 +55,6 @@ void ClearPick(CPortSettingsDlg& dlg, ListSetting setting) {
   dlg.SendMessage(WM_COMMAND, MAKEWPARAM(box.GetDlgCtrlID(), CBN_SELCHANGE), reinterpret_cast<LPARAM>(box.m_hWnd));
 }
 
-void TypeTimeout(CDialog& dlg, const char* text) {
-  EXPECT_TRUE(morvek::testing::TypeText(dlg.GetDlgItem(IDC_TIMEOUT)->m_hWnd, text));
-}
-
 void PressOk(CDialog& dlg) { morvek::testing::Click(dlg.GetDlgItem(IDOK)->m_hWnd); }
 
 // Runs the dialog as its callers do; `script` drives it once it is up and may
@@ -207,7 +203,9 @@ TEST_F(PortSettingsDialog, TheTimeOutIsReadFromAtMostFifteenCharactersAndClamped
       {"000000000000000123", 0},
   };
   for (const auto& row : rows) {
-    RunSettingsDialog([&](CPortSettingsDlg& dlg) { TypeTimeout(dlg, row.typed); });
+    RunSettingsDialog([&](CPortSettingsDlg& dlg) {
+      EXPECT_TRUE(morvek::testing::TypeText(dlg.GetDlgItem(IDC_TIMEOUT)->m_hWnd, row.typed));
+    });
     EXPECT_EQ(g_portConfig.ReadIntervalTimeout, row.timeout) << row.typed;
   }
   // The runtime's conversion clamps the other way too.
