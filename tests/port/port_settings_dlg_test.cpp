@@ -59,7 +59,7 @@ void PressOk(CDialog& dlg) { morvek::testing::Click(dlg.GetDlgItem(IDOK)->m_hWnd
 
 // Runs the dialog as its callers do; `script` drives it once it is up and may
 // end it, else OK ends it.
-INT_PTR RunSettingsDialog(const std::function<void(CPortSettingsDlg&)>& script) {
+void RunSettingsDialog(const std::function<void(CPortSettingsDlg&)>& script) {
   bool ran = false;
   morvek::testing::OnModalDialog([&](CDialog& shown) {
     if (shown.GetTemplateId() != IDD_PORT_SETTINGS) return;
@@ -69,11 +69,10 @@ INT_PTR RunSettingsDialog(const std::function<void(CPortSettingsDlg&)>& script) 
     if (IsWindow(dlg.m_hWnd)) PressOk(dlg);
   });
   auto* pDlg = new CPortSettingsDlg();
-  INT_PTR result = pDlg->DoModal();
+  pDlg->DoModal();
   delete pDlg;
   morvek::testing::OnModalDialog(nullptr);
   EXPECT_TRUE(ran);
-  return result;
 }
 
 class PortSettingsDialog : public ::testing::Test {
