@@ -63,8 +63,7 @@ TEST_F(ModemLinesTest, TheCheckBoxesSwitchTheOutputsAndFollowTheirStateEvenWhenR
     struct Step {
       int button;
       bool refuse;
-      int dtr, rts;
-      DWORD lines;
+      DWORD dtr, rts, lines;
     } steps[] = {
         {IDC_DTR, false, 0, 1, kRts},
         {IDC_RTS, false, 0, 0, 0},
@@ -76,11 +75,10 @@ TEST_F(ModemLinesTest, TheCheckBoxesSwitchTheOutputsAndFollowTheirStateEvenWhenR
     for (const Step& s : steps) {
       port->FailStatus(s.refuse);
       PressButton(dlg, s.button);
-      EXPECT_EQ(dlg.m_bDtr, s.dtr);
-      EXPECT_EQ(dlg.m_bRts, s.rts);
-      EXPECT_EQ(dlg.m_chkDtr.GetCheck(), s.dtr);
-      EXPECT_EQ(dlg.m_chkRts.GetCheck(), s.rts);
-      EXPECT_EQ(port->OutputLines(), s.lines);
+      const std::vector<DWORD> state{static_cast<DWORD>(dlg.m_bDtr), static_cast<DWORD>(dlg.m_bRts),
+                                     static_cast<DWORD>(dlg.m_chkDtr.GetCheck()),
+                                     static_cast<DWORD>(dlg.m_chkRts.GetCheck()), port->OutputLines()};
+      EXPECT_EQ(state, (std::vector<DWORD>{s.dtr, s.rts, s.dtr, s.rts, s.lines})) << s.button;
     }
     port->FailStatus(false);
   });
