@@ -13,7 +13,6 @@
 #include <thread>
 #include <vector>
 
-#include "exchange/reader_thread.h"
 #include "platform/testing.h"
 #include "port/serial_driver.h"
 #include "res/resource.h"
