@@ -13,7 +13,9 @@
 #include <stdlib.h>
 
 #include <chrono>
+#include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/testing.h"
@@ -28,6 +30,16 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 using morvek::test::ReceiveFormat;
+
+// A 64-bit FNV-1a checksum of the bytes sent, printed with the figures.
+std::uint64_t Checksum(std::string_view bytes) {
+  std::uint64_t hash = 14695981039346656037ull;
+  for (unsigned char c : bytes) {
+    hash ^= c;
+    hash *= 1099511628211ull;
+  }
+  return hash;
+}
 
 // One transfer with its figures; false when a byte was lost or changed.
 bool Measure(CTerminalDlg& dlg, const char* line, ReceiveFormat format, size_t bytes,
@@ -49,7 +61,7 @@ bool Measure(CTerminalDlg& dlg, const char* line, ReceiveFormat format, size_t b
   printf("%s, %s: %.0f MB in %.1f s = %.2f MB/s; box %.0f MB, RSS %.0f MB (+%.0f MB); checksum %016llx %s\n", line,
          format == ReceiveFormat::Ascii ? "ASCII" : "HEX", mb, result.seconds, mb / result.seconds,
          dlg.m_strReceive.GetLength() / double(1 << 20), morvek::bench::ResidentKilobytes() / 1024.0,
-         (morvek::bench::ResidentKilobytes() - rssBefore) / 1024.0, static_cast<unsigned long long>(morvek::test::Checksum(sent)),
+         (morvek::bench::ResidentKilobytes() - rssBefore) / 1024.0, static_cast<unsigned long long>(Checksum(sent)),
          whole ? "(every byte as sent)" : "(BYTES LOST OR CHANGED)");
   printf("  MB/s per tenth:");
   double first = 0;

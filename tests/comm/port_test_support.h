@@ -1,5 +1,6 @@
-// Helpers for the port tests: an open port that closes itself, the time-outs
-// in one call, and a port call run on a thread of its own.
+// Helpers for the port tests: an environment variable for a while, an open
+// port that closes itself, the time-outs in one call, a change of the line
+// settings, and a port call run on a thread of its own.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -14,7 +15,6 @@
 #include <string>
 #include <thread>
 #include <utility>
-#include <vector>
 
 #include "platform/posix/open_targets.h"
 #include "platform/testing.h"
@@ -125,29 +125,5 @@ class CallOnThread {
   std::atomic<int> m_tid{0};
   std::thread m_thread;
 };
-
-// Waits until the port's input queue holds `count` bytes; false after 10 s.
-inline bool WaitQueued(HANDLE port, DWORD count) {
-  return morvek::testing::PumpUntil(
-      [&] {
-        COMSTAT stat{};
-        DWORD errors = 0;
-        return ClearCommError(port, &errors, &stat) && stat.cbInQue == count;
-      },
-      10s);
-}
-
-// Reads until `count` bytes came or the reads stop delivering for `timeout`.
-inline std::string ReadPort(HANDLE port, std::size_t count, std::chrono::milliseconds timeout = 10s) {
-  std::string bytes;
-  std::vector<char> buffer(count);
-  const auto end = std::chrono::steady_clock::now() + timeout;
-  while (bytes.size() < count && std::chrono::steady_clock::now() < end) {
-    DWORD got = 0;
-    if (!ReadFile(port, buffer.data(), static_cast<DWORD>(count - bytes.size()), &got, nullptr)) break;
-    bytes.append(buffer.data(), got);
-  }
-  return bytes;
-}
 
 }  // namespace morvek::test

@@ -35,12 +35,6 @@ QWidget* WidgetOf(HWND control) {
   return record ? record->widget.data() : nullptr;
 }
 
-// Where mouse input lands in a control: the viewport of a scrolling one.
-QWidget* InputTarget(QWidget* widget) {
-  auto* area = qobject_cast<QAbstractScrollArea*>(widget);
-  return area ? area->viewport() : widget;
-}
-
 // Opens the control's own context menu and triggers its entry named `entry`
 // (Qt's object names: "edit-paste", "edit-undo", ...) when it is enabled.
 void UseContextMenu(QWidget* widget, const QString& entry) {
@@ -58,8 +52,11 @@ void UseContextMenu(QWidget* widget, const QString& entry) {
   QCoreApplication::sendEvent(widget, &event);
 }
 
+// Drops the data where mouse input lands in the control: the viewport of a
+// scrolling one.
 void Drop(QWidget* widget, const QMimeData* data) {
-  QWidget* target = InputTarget(widget);
+  auto* area = qobject_cast<QAbstractScrollArea*>(widget);
+  QWidget* target = area ? area->viewport() : widget;
   const QPoint at(5, 5);
   QDragEnterEvent enter(at, Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
   QCoreApplication::sendEvent(target, &enter);

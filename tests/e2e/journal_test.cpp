@@ -289,8 +289,7 @@ TEST_F(Journal, LeftJournalsBecomeBackupLogs) {
 // While the terminal runs the journals follow the boxes: received text, typed
 // text, clears and a port change; the close removes them.
 TEST_F(Journal, FollowsTheBoxesWhileRunning) {
-  PtyPeer peer;
-  setenv("MORVEK_COM1", peer.SlavePath().c_str(), 1);
+  PtyPeer peer(1);
   TerminalSession session;
   session.settings = [&session](CDialog& settings) {
     if (session.settingsShown == 2)
@@ -313,8 +312,7 @@ TEST_F(Journal, FollowsTheBoxesWhileRunning) {
     // Over to COM2: the text goes on in COM2's journals, COM1's are gone.
     PressButton(dlg, IDC_PORT_SELECT);
     EXPECT_EQ(ReadFileBytes("BAKUP/.COM2.rcv.journal"), "def");
-    EXPECT_FALSE(fs::exists(kRcvJournal1));
-    EXPECT_FALSE(fs::exists(kSndJournal1));
+    EXPECT_EQ(Backups(".COM1.", ".journal"), std::vector<fs::path>{});
   };
   session.Run();
   EXPECT_FALSE(JournalsLeft());
@@ -333,8 +331,7 @@ void Receive(CTerminalDlg& dlg, PtyPeer& peer, std::string& fed, const std::stri
 // be, a full disk) neither stops the terminal nor shows a message; once the
 // disk takes it again it holds the whole box.
 TEST_F(Journal, FaultsNeverStopTheTerminal) {
-  PtyPeer peer;
-  setenv("MORVEK_COM1", peer.SlavePath().c_str(), 1);
+  PtyPeer peer(1);
   std::string fed;
 
   WriteFileBytes("BAKUP", "not a folder");

@@ -1,6 +1,5 @@
 // The whole terminal from start to close: the first run's defaults and what
-// its close writes, a round trip on the loopback plug, and the ports that
-// cannot be set up.
+// its close writes, and the ports that cannot be set up.
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
@@ -62,11 +61,9 @@ TEST_F(TerminalEndToEnd, FirstRunWithoutSettingsShowsDefaultsAndCloseWritesEvery
     timeout = ControlText(dlg, IDC_READ_TIMEOUT);
     EXPECT_EQ(dlg.m_chkDtr.GetCheck(), 1);
     EXPECT_EQ(dlg.m_chkRts.GetCheck(), 1);
-    // DTR and RTS on: the loopback plug reports DSR, DCD and CTS at the next refresh.
+    // The indicators' texts are measured once shown (each line on the plug:
+    // ModemLinesTest).
     EXPECT_TRUE(morvek::testing::PumpUntil([&] { return ControlText(dlg, IDC_DSR) == "ON"; }, 30s));
-    EXPECT_EQ(ControlText(dlg, IDC_CTS), "ON");
-    EXPECT_EQ(ControlText(dlg, IDC_DCD), "ON");
-    EXPECT_EQ(ControlText(dlg, IDC_RI), "OFF");
     mainClipped = morvek::testing::ClippedTexts(dlg.m_hWnd);
   };
   session.Run();
@@ -85,20 +82,6 @@ TEST_F(TerminalEndToEnd, FirstRunWithoutSettingsShowsDefaultsAndCloseWritesEvery
     ++backups;
   }
   EXPECT_EQ(backups, 2);
-}
-
-TEST_F(TerminalEndToEnd, SentTextComesBackThroughTheLoopbackPlug) {
-  Run([&](CTerminalDlg& dlg) {
-    dlg.GetDlgItem(IDC_SEND_BOX)->SetWindowText("AT");
-    morvek::test::SelectEntry(dlg, dlg.m_cmbSendFormat, 3);  // CRLF
-    morvek::test::PressButton(dlg, IDC_SEND);
-    EXPECT_EQ(ControlText(dlg, IDC_SEND_COUNT), "2");
-    EXPECT_TRUE(morvek::testing::PumpUntil([&] { return ControlText(dlg, IDC_RECEIVE_BOX) == "AT\r\n"; }, 30s))
-        << ControlText(dlg, IDC_RECEIVE_BOX);
-    EXPECT_EQ(ControlText(dlg, IDC_RECV_COUNT), "4");
-    EXPECT_EQ(ControlText(dlg, IDC_SEND_BOX), "AT");
-  });
-  EXPECT_TRUE(morvek::testing::TakeMessageBoxTexts().empty());
 }
 
 // A port that cannot be opened, configured or read ends the program with its

@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "exchange/reader_thread.h"
 #include "res/resource.h"
@@ -22,6 +23,14 @@ using morvek::test::WriteFileBytes;
 using morvek::testing::ScriptFileDialog;
 using morvek::testing::VirtualPort;
 namespace fs = std::filesystem;
+
+// The send box, its count, the file name shown and the load button's caption.
+using Shown = std::vector<std::string>;
+Shown SendSide(CTerminalDlg& dlg) {
+  return {ControlText(dlg, IDC_SEND_BOX), ControlText(dlg, IDC_SEND_COUNT), ControlText(dlg, IDC_FILE_NAME),
+          ControlText(dlg, IDC_FILE_SELECT)};
+}
+const char kIdleCaption[] = "ファイル選択";
 
 class FileLoadTest : public morvek::test::TerminalTest {
  protected:
@@ -60,10 +69,8 @@ TEST_F(FileLoadTest, TheFileReplacesTheSendBoxWithEveryLineEndingAsCrLf) {
       TypeSendText(dlg, "previous text");
       ScriptFileDialog("load.txt");
       PressButton(dlg, IDC_FILE_SELECT);
-      EXPECT_EQ(ControlText(dlg, IDC_SEND_BOX), c.box) << c.name;
-      EXPECT_EQ(ControlText(dlg, IDC_SEND_COUNT), std::to_string(c.box.size())) << c.name;
-      EXPECT_EQ(ControlText(dlg, IDC_FILE_NAME), fs::absolute("load.txt").string()) << c.name;
-      EXPECT_EQ(ControlText(dlg, IDC_FILE_SELECT), "ファイル選択") << c.name;
+      const Shown expected{c.box, std::to_string(c.box.size()), fs::absolute("load.txt").string(), kIdleCaption};
+      EXPECT_EQ(SendSide(dlg), expected) << c.name;
     }
   });
   EXPECT_TRUE(MessagesShown().empty());
@@ -94,10 +101,7 @@ TEST_F(FileLoadTest, AFileThatCannotBeLoadedChangesNothing) {
       if (c.message) {
         EXPECT_NE(messages[0].find(*c.chosen), std::string::npos) << c.name << ": " << messages[0];
       }
-      EXPECT_EQ(ControlText(dlg, IDC_SEND_BOX), "kept") << c.name;
-      EXPECT_EQ(ControlText(dlg, IDC_SEND_COUNT), "") << c.name;
-      EXPECT_EQ(ControlText(dlg, IDC_FILE_NAME), "") << c.name;
-      EXPECT_EQ(ControlText(dlg, IDC_FILE_SELECT), "ファイル選択") << c.name;
+      EXPECT_EQ(SendSide(dlg), (Shown{"kept", "", "", kIdleCaption})) << c.name;
     }
     holder.Close();
   });

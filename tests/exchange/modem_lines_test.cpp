@@ -26,9 +26,9 @@ std::string Indicators(CTerminalDlg& dlg) {
          ControlText(dlg, IDC_RI);
 }
 
-class ModemLinesTest : public morvek::test::TerminalTest {};
+using ModemLinesTest = morvek::test::TerminalTest;
 
-TEST_F(ModemLinesTest, EachInputShowsOnWithinOneRefreshAndOffWhenThePortCannotSay) {
+TEST_F(ModemLinesTest, TheIndicatorsShowTheInputsAndTheCheckBoxesSwitchTheOutputsEvenWhenRefused) {
   auto port = VirtualPort::Install(1);
   struct Case {
     DWORD bits;
@@ -43,7 +43,22 @@ TEST_F(ModemLinesTest, EachInputShowsOnWithinOneRefreshAndOffWhenThePortCannotSa
       {0, false, "OFF/OFF/OFF/OFF"},
       {MS_DSR_ON | MS_CTS_ON | MS_RLSD_ON | MS_RING_ON, true, "OFF/OFF/OFF/OFF"},
   };
+  constexpr DWORD kDtr = 1, kRts = 2;
+  struct Step {
+    int button;
+    bool refuse;
+    DWORD dtr, rts, lines;
+  } steps[] = {
+      {IDC_DTR, false, 0, 1, kRts},
+      {IDC_RTS, false, 0, 0, 0},
+      {IDC_DTR, false, 1, 0, kDtr},
+      {IDC_RTS, true, 1, 1, kDtr},  // the port refuses; state and box follow anyway
+      {IDC_RTS, false, 1, 0, kDtr},
+      {IDC_RTS, false, 1, 1, kDtr | kRts},
+  };
   Run([&](CTerminalDlg& dlg) {
+    // Each input shows ON within one refresh, and all show OFF when the port
+    // cannot say.
     for (const Case& c : cases) {
       port->SetModemStatus(c.bits);
       port->FailStatus(c.failStatus);
@@ -51,36 +66,15 @@ TEST_F(ModemLinesTest, EachInputShowsOnWithinOneRefreshAndOffWhenThePortCannotSa
       // The bound members stay empty: the texts go straight into the controls.
       EXPECT_TRUE(dlg.m_strDsr.IsEmpty() && dlg.m_strCts.IsEmpty() && dlg.m_strDcd.IsEmpty() && dlg.m_strRi.IsEmpty());
     }
-    port->FailStatus(false);
-  });
-}
-
-TEST_F(ModemLinesTest, TheCheckBoxesSwitchTheOutputsAndFollowTheirStateEvenWhenRefused) {
-  auto port = VirtualPort::Install(1);
-  Run([&](CTerminalDlg& dlg) {
-    constexpr DWORD kDtr = 1, kRts = 2;
-    EXPECT_EQ(port->OutputLines(), kDtr | kRts);  // both on after start-up
-    struct Step {
-      int button;
-      bool refuse;
-      int dtr, rts;
-      DWORD lines;
-    } steps[] = {
-        {IDC_DTR, false, 0, 1, kRts},
-        {IDC_RTS, false, 0, 0, 0},
-        {IDC_DTR, false, 1, 0, kDtr},
-        {IDC_RTS, true, 1, 1, kDtr},  // the port refuses; state and box follow anyway
-        {IDC_RTS, false, 1, 0, kDtr},
-        {IDC_RTS, false, 1, 1, kDtr | kRts},
-    };
+    // Both outputs are on after start-up; each click switches one.
+    EXPECT_EQ(port->OutputLines(), kDtr | kRts);
     for (const Step& s : steps) {
       port->FailStatus(s.refuse);
       PressButton(dlg, s.button);
-      EXPECT_EQ(dlg.m_bDtr, s.dtr);
-      EXPECT_EQ(dlg.m_bRts, s.rts);
-      EXPECT_EQ(dlg.m_chkDtr.GetCheck(), s.dtr);
-      EXPECT_EQ(dlg.m_chkRts.GetCheck(), s.rts);
-      EXPECT_EQ(port->OutputLines(), s.lines);
+      const std::vector<DWORD> state{static_cast<DWORD>(dlg.m_bDtr), static_cast<DWORD>(dlg.m_bRts),
+                                     static_cast<DWORD>(dlg.m_chkDtr.GetCheck()),
+                                     static_cast<DWORD>(dlg.m_chkRts.GetCheck()), port->OutputLines()};
+      EXPECT_EQ(state, (std::vector<DWORD>{s.dtr, s.rts, s.dtr, s.rts, s.lines})) << s.button;
     }
     port->FailStatus(false);
   });

@@ -29,10 +29,13 @@ class ReaderOnVirtualPortTest : public ::testing::Test {
  protected:
   void SetUp() override {
     m_port = VirtualPort::Install(1);
+    Open(0);  // no time-outs: a read waits for 4095 bytes
+  }
+  void Open(int readIntervalTimeout) {
     g_portConfig = PortConfig{};
     g_portConfig.BaudRate = 9600;
     g_portConfig.ByteSize = 8;
-    g_portConfig.ReadIntervalTimeout = 0;  // no time-outs: a read waits for 4095 bytes
+    g_portConfig.ReadIntervalTimeout = readIntervalTimeout;
     ASSERT_TRUE(m_host.OpenPort(0));
     ASSERT_TRUE(m_host.PreparePortState());
     ASSERT_TRUE(m_host.ConfigurePort());
@@ -98,13 +101,8 @@ TEST_F(ReaderOnVirtualPortTest, StopJoinsAReaderBlockedInAReadThatWouldNeverEnd)
 TEST_F(ReaderOnVirtualPortTest, BlocksThatCannotBePostedAreTakenAndFreed) {
   // No window to post to: every post fails and the reader frees the block
   // (a leak here shows under the address sanitizer).
-  m_host.StopReader();
   m_host.ClosePort();
-  g_portConfig.ReadIntervalTimeout = 20;
-  ASSERT_TRUE(m_host.OpenPort(0));
-  ASSERT_TRUE(m_host.PreparePortState());
-  ASSERT_TRUE(m_host.ConfigurePort());
-  g_bReaderRun = 1;
+  ASSERT_NO_FATAL_FAILURE(Open(20));
   m_host.StartReader();
   for (int i = 0; i < 3; ++i) {
     m_port->InjectReceived(std::string(5000, static_cast<char>('a' + i)));

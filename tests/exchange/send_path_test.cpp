@@ -6,6 +6,7 @@
 #include <chrono>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "res/resource.h"
@@ -64,6 +65,12 @@ class SendPathTest : public morvek::test::TerminalTest {
   std::shared_ptr<VirtualPort> m_port;
 };
 
+// After a send: the count, the send box, the button's caption and the busy mark.
+using SendState = std::tuple<std::string, std::string, std::string, int>;
+SendState StateAfterSend(CTerminalDlg& dlg) {
+  return {ControlText(dlg, IDC_SEND_COUNT), ControlText(dlg, IDC_SEND_BOX), ControlText(dlg, IDC_SEND), dlg.m_bSending};
+}
+
 TEST_F(SendPathTest, EveryFormatWritesPiecesOf4094WithTheEndingOnceAfterTheText) {
   struct Case {
     const char* name;
@@ -93,12 +100,10 @@ TEST_F(SendPathTest, EveryFormatWritesPiecesOf4094WithTheEndingOnceAfterTheText)
       SelectEntry(dlg, dlg.m_cmbSendFormat, c.format);
       TypeSendText(dlg, c.text);
       m_port->TakeWritten();
-      EXPECT_EQ(Send(dlg), c.writes) << c.name;
-      EXPECT_EQ(m_port->TakeWritten(), c.bytes) << c.name;
-      EXPECT_EQ(ControlText(dlg, IDC_SEND_COUNT), std::to_string(c.text.size())) << c.name;
-      EXPECT_EQ(ControlText(dlg, IDC_SEND_BOX), c.text) << c.name;
-      EXPECT_EQ(ControlText(dlg, IDC_SEND), "送信") << c.name;
-      EXPECT_EQ(dlg.m_bSending, 0) << c.name;
+      SCOPED_TRACE(c.name);
+      EXPECT_EQ(Send(dlg), c.writes);
+      EXPECT_EQ(m_port->TakeWritten(), c.bytes);
+      EXPECT_EQ(StateAfterSend(dlg), SendState(std::to_string(c.text.size()), c.text, "送信", 0));
     }
   });
   EXPECT_TRUE(MessagesShown().empty());
@@ -131,16 +136,12 @@ TEST_F(SendPathTest, RefusedSendsShowTheirMessageWriteNothingAndStayMarkedRunnin
       m_port->FailWrites(c.failWrites);
       m_port->TakeWritten();
       captionDuringMessage.clear();
+      SCOPED_TRACE(c.name);
       Send(dlg);
-      EXPECT_EQ(MessagesShown(), c.messages) << c.name;
-      EXPECT_EQ(m_port->TakeWritten(), "") << c.name;
-      EXPECT_EQ(dlg.m_bSending, 1) << c.name;
-      EXPECT_EQ(ControlText(dlg, IDC_SEND), "送信") << c.name;
-      if (!c.messages.empty()) {
-        EXPECT_EQ(captionDuringMessage, "送信中") << c.name;
-      }
-      EXPECT_EQ(ControlText(dlg, IDC_SEND_COUNT), std::to_string(c.text.size())) << c.name;
-      EXPECT_EQ(ControlText(dlg, IDC_SEND_BOX), c.text) << c.name;
+      EXPECT_EQ(MessagesShown(), c.messages);
+      EXPECT_EQ(captionDuringMessage, c.messages.empty() ? "" : "送信中");
+      EXPECT_EQ(m_port->TakeWritten(), "");
+      EXPECT_EQ(StateAfterSend(dlg), SendState(std::to_string(c.text.size()), c.text, "送信", 1));
     }
     // The next send that runs to its end clears the mark.
     m_port->FailWrites(false);

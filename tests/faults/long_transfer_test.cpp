@@ -52,8 +52,7 @@ class LongTransferTest : public morvek::test::TerminalTest {
 };
 
 TEST_F(LongTransferTest, TenMegabytesThroughAPtyArriveWhole) {
-  morvek::test::PtyPeer peer;
-  setenv("MORVEK_COM1", peer.SlavePath().c_str(), 1);
+  morvek::test::PtyPeer peer(1);
   TransferBothFormats(10u << 20, 0, [&](const std::string& bytes) { EXPECT_TRUE(peer.Write(bytes)); });
 }
 

@@ -76,26 +76,26 @@ TEST_F(LogFiles, ALogThatCannotBeOpenedIsReported) {
   struct Row {
     const char* what;
     void (*arrange)();
+    bool held;  // another writer holds the log open
   } rows[] = {
-      {"BAKUP is a plain file", [] { WriteFileBytes("BAKUP", "not a folder"); }},
-      {"no BAKUP folder", [] {}},
-      {"the log name is a folder", [] { fs::create_directories(kLogPath); }},
+      {"BAKUP is a plain file", [] { WriteFileBytes("BAKUP", "not a folder"); }, false},
+      {"no BAKUP folder", [] {}, false},
+      {"the log name is a folder", [] { fs::create_directories(kLogPath); }, false},
+      {"a log another writer holds", [] { fs::create_directory("BAKUP"); }, true},
   };
   for (const auto& row : rows) {
+    SCOPED_TRACE(row.what);
     fs::remove_all("BAKUP");
     row.arrange();
-    EXPECT_FALSE(m_dlg.AppendToLogFile(kLogName, "text")) << row.what;
-    EXPECT_EQ(Messages(), std::vector<std::string>{kOpenMessage}) << row.what;
+    HANDLE other = row.held ? CreateFileA(kLogName, GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr)
+                            : INVALID_HANDLE_VALUE;
+    EXPECT_FALSE(m_dlg.AppendToLogFile(kLogName, "text"));
+    EXPECT_EQ(Messages(), std::vector<std::string>{kOpenMessage});
+    if (row.held) {
+      CloseHandle(other);
+      EXPECT_EQ(ReadFileBytes(kLogPath), "");
+    }
   }
-  // A log another writer holds open.
-  fs::remove_all("BAKUP");
-  ASSERT_EQ(m_dlg.EnsureDirectory(kBackupFolder), 1);
-  HANDLE other = CreateFileA(kLogName, GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  ASSERT_NE(other, INVALID_HANDLE_VALUE);
-  EXPECT_FALSE(m_dlg.AppendToLogFile(kLogName, "text"));
-  EXPECT_EQ(Messages(), std::vector<std::string>{kOpenMessage});
-  CloseHandle(other);
-  EXPECT_EQ(ReadFileBytes(kLogPath), "");
 }
 
 TEST_F(LogFiles, AFailedWriteTakesTheAppendBackAndIsReported) {

@@ -36,6 +36,13 @@ CComboBox& BoxOf(CPortSettingsDlg& dlg, ListSetting setting) {
   return dlg.*boxes[static_cast<int>(setting)];
 }
 
+// The selected position of every box, in the order of kListSettings.
+std::vector<int> Selections(CPortSettingsDlg& dlg) {
+  std::vector<int> selections;
+  for (ListSetting setting : kListSettings) selections.push_back(BoxOf(dlg, setting).GetCurSel());
+  return selections;
+}
+
 // Picks an entry from the drop-down list as the operator does.
 void Pick(CPortSettingsDlg& dlg, ListSetting setting, int position) {
   EXPECT_TRUE(morvek::testing::ChooseComboEntry(BoxOf(dlg, setting).m_hWnd, position));
@@ -48,15 +55,11 @@ void ClearPick(CPortSettingsDlg& dlg, ListSetting setting) {
   dlg.SendMessage(WM_COMMAND, MAKEWPARAM(box.GetDlgCtrlID(), CBN_SELCHANGE), reinterpret_cast<LPARAM>(box.m_hWnd));
 }
 
-void TypeTimeout(CDialog& dlg, const char* text) {
-  EXPECT_TRUE(morvek::testing::TypeText(dlg.GetDlgItem(IDC_TIMEOUT)->m_hWnd, text));
-}
-
 void PressOk(CDialog& dlg) { morvek::testing::Click(dlg.GetDlgItem(IDOK)->m_hWnd); }
 
 // Runs the dialog as its callers do; `script` drives it once it is up and may
 // end it, else OK ends it.
-INT_PTR RunSettingsDialog(const std::function<void(CPortSettingsDlg&)>& script) {
+void RunSettingsDialog(const std::function<void(CPortSettingsDlg&)>& script) {
   bool ran = false;
   morvek::testing::OnModalDialog([&](CDialog& shown) {
     if (shown.GetTemplateId() != IDD_PORT_SETTINGS) return;
@@ -66,11 +69,10 @@ INT_PTR RunSettingsDialog(const std::function<void(CPortSettingsDlg&)>& script) 
     if (IsWindow(dlg.m_hWnd)) PressOk(dlg);
   });
   auto* pDlg = new CPortSettingsDlg();
-  INT_PTR result = pDlg->DoModal();
+  pDlg->DoModal();
   delete pDlg;
   morvek::testing::OnModalDialog(nullptr);
   EXPECT_TRUE(ran);
-  return result;
 }
 
 class PortSettingsDialog : public ::testing::Test {
@@ -100,12 +102,7 @@ TEST_F(PortSettingsDialog, FirstShowingWithAFileKeepsItsValuesAndSelectsByPrefix
   WriteFileBytes("morvek.ini", RecordOf(file));
 
   RunSettingsDialog([](CPortSettingsDlg& dlg) {
-    EXPECT_EQ(dlg.m_cmbPort.GetCurSel(), 4);
-    EXPECT_EQ(dlg.m_cmbBaudRate.GetCurSel(), 10);
-    EXPECT_EQ(dlg.m_cmbByteSize.GetCurSel(), 2);
-    EXPECT_EQ(dlg.m_cmbParity.GetCurSel(), CB_ERR);
-    EXPECT_EQ(dlg.m_cmbStopBits.GetCurSel(), 1);
-    EXPECT_EQ(dlg.m_cmbFlowControl.GetCurSel(), 1);
+    EXPECT_EQ(Selections(dlg), (std::vector<int>{4, 10, 2, CB_ERR, 1, 1}));
     EXPECT_EQ(ControlText(dlg, IDC_TIMEOUT), "77");
   });
   EXPECT_EQ(g_bSettingsFileRead, 1);
@@ -124,8 +121,7 @@ TEST_F(PortSettingsDialog, ALaterShowingPresentsTheRecordAndNeverRereadsTheFile)
   WriteFileBytes("morvek.ini", RecordOf(changedOnDisk));
 
   RunSettingsDialog([](CPortSettingsDlg& dlg) {
-    EXPECT_EQ(dlg.m_cmbPort.GetCurSel(), 2);
-    EXPECT_EQ(dlg.m_cmbBaudRate.GetCurSel(), 8);
+    EXPECT_EQ(Selections(dlg), (std::vector<int>{2, 8, 3, 0, 0, 0}));
     EXPECT_EQ(ControlText(dlg, IDC_TIMEOUT), "123");
   });
   EXPECT_EQ(g_bSettingsFileRead, 0);
@@ -206,7 +202,9 @@ TEST_F(PortSettingsDialog, TheTimeOutIsReadFromAtMostFifteenCharactersAndClamped
       {"000000000000000123", 0},
   };
   for (const auto& row : rows) {
-    RunSettingsDialog([&](CPortSettingsDlg& dlg) { TypeTimeout(dlg, row.typed); });
+    RunSettingsDialog([&](CPortSettingsDlg& dlg) {
+      EXPECT_TRUE(morvek::testing::TypeText(dlg.GetDlgItem(IDC_TIMEOUT)->m_hWnd, row.typed));
+    });
     EXPECT_EQ(g_portConfig.ReadIntervalTimeout, row.timeout) << row.typed;
   }
   // The runtime's conversion clamps the other way too.

@@ -44,53 +44,40 @@ TEST_F(SettingsFile, AFolderInTheFilesPlaceReadsAsMissing) {
   EXPECT_EQ(out.nPortIndex, 9);
 }
 
-TEST_F(SettingsFile, AFailedWriteKeepsTheOldFileAndSaysSo) {
+// A write that fails, or a file that is read-only (root ignores permissions;
+// the missing write bit still makes the file read-only), keeps the old file as
+// it was and says so.
+TEST_F(SettingsFile, AFailedOrRefusedWriteKeepsTheOldFileAndSaysSo) {
   const std::string oldRecord = RecordOf(ConfigAt(8, 0));
+  const fs::perms writable = fs::perms::owner_read | fs::perms::owner_write;
   struct Row {
     const char* what;
-    void (*arrange)();
-  } rows[] = {
-      {"temporary name is a folder", [] { fs::create_directory("morvek.ini.tmp"); }},
-      {"disk full after 64 bytes", [] { morvek::testing::FailFileWritesAfter(64, ERROR_DISK_FULL); }},
-      {"disk full after 127 bytes", [] { morvek::testing::FailFileWritesAfter(127, ERROR_DISK_FULL); }},
-  };
-  for (const auto& row : rows) {
-    fs::remove_all("morvek.ini.tmp");
-    WriteFileBytes("morvek.ini", oldRecord);
-    row.arrange();
-    EXPECT_FALSE(WriteSettingsFile(ConfigAt(22, 2))) << row.what;
-    morvek::testing::ClearFileWriteFaults();
-    EXPECT_EQ(morvek::testing::TakeMessageBoxTexts(), std::vector<std::string>{kOpenMessage}) << row.what;
-    EXPECT_EQ(ReadFileBytes("morvek.ini"), oldRecord) << row.what;
-    EXPECT_TRUE(!fs::exists("morvek.ini.tmp") || fs::is_directory("morvek.ini.tmp")) << row.what;
-  }
-}
-
-TEST_F(SettingsFile, AReadOnlySettingsFileIsKeptForEveryUser) {
-  // Root ignores permissions; the missing write bit still makes the file read-only.
-  const std::string oldRecord = RecordOf(ConfigAt(8, 0));
-  struct Row {
-    const char* what;
-    bool throughLink;
     fs::perms mode;
+    bool throughLink;
+    void (*fault)();
   } rows[] = {
-      {"r--r--r--", false, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read},
-      {"r-x------", false, fs::perms::owner_read | fs::perms::owner_exec},
-      {"no bits at all", false, fs::perms::none},
-      {"a link to a read-only file", true, fs::perms::owner_read},
+      {"temporary name is a folder", writable, false, [] { fs::create_directory("morvek.ini.tmp"); }},
+      {"full after 64 bytes", writable, false, [] { morvek::testing::FailFileWritesAfter(64, ERROR_DISK_FULL); }},
+      {"full after 127 bytes", writable, false, [] { morvek::testing::FailFileWritesAfter(127, ERROR_DISK_FULL); }},
+      {"r--r--r--", fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read, false, [] {}},
+      {"r-x------", fs::perms::owner_read | fs::perms::owner_exec, false, [] {}},
+      {"no bits at all", fs::perms::none, false, [] {}},
+      {"a link to a read-only file", fs::perms::owner_read, true, [] {}},
   };
   for (const auto& row : rows) {
-    fs::remove_all("morvek.ini");
-    fs::remove_all("target.ini");
+    SCOPED_TRACE(row.what);
+    for (const char* name : {"morvek.ini", "morvek.ini.tmp", "target.ini"}) fs::remove_all(name);
     const char* file = row.throughLink ? "target.ini" : "morvek.ini";
     WriteFileBytes(file, oldRecord);
     fs::permissions(file, row.mode);
     if (row.throughLink) fs::create_symlink("target.ini", "morvek.ini");
-    EXPECT_FALSE(WriteSettingsFile(ConfigAt(22, 2))) << row.what;
-    EXPECT_EQ(morvek::testing::TakeMessageBoxTexts(), std::vector<std::string>{kOpenMessage}) << row.what;
-    EXPECT_EQ(ReadFileBytes(file), oldRecord) << row.what;
-    EXPECT_EQ(fs::status(file).permissions(), row.mode) << row.what;
-    EXPECT_FALSE(fs::exists("morvek.ini.tmp")) << row.what;
+    row.fault();
+    EXPECT_FALSE(WriteSettingsFile(ConfigAt(22, 2)));
+    morvek::testing::ClearFileWriteFaults();
+    EXPECT_EQ(morvek::testing::TakeMessageBoxTexts(), std::vector<std::string>{kOpenMessage});
+    EXPECT_EQ(ReadFileBytes(file), oldRecord);
+    EXPECT_EQ(fs::status(file).permissions(), row.mode);
+    EXPECT_TRUE(!fs::exists("morvek.ini.tmp") || fs::is_directory("morvek.ini.tmp"));
     fs::permissions(file, fs::perms::owner_all);
   }
 }

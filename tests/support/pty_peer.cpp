@@ -4,33 +4,18 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <stdlib.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <stdexcept>
-#include <vector>
-
-#include "platform/posix/device_users.h"
 
 namespace morvek::test {
 
 PtyPeer::PtyPeer() {
-  // A pty number is reused as soon as it is free, while another program may
-  // still hold the old, hung-up device of that number; the port opener counts
-  // such a device as busy. Skip those numbers (held here until a free one comes).
-  std::vector<int> skipped;
-  for (;;) {
-    m_master = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
-    if (m_master < 0 || grantpt(m_master) != 0 || unlockpt(m_master) != 0) throw std::runtime_error("no pty");
-    char name[128];
-    if (ptsname_r(m_master, name, sizeof name) != 0) throw std::runtime_error("no pty name");
-    m_slavePath = name;
-    struct stat info {};
-    if (skipped.size() >= 32 || stat(name, &info) != 0 || !posix::FindOtherDeviceUser(info.st_rdev)) break;
-    skipped.push_back(m_master);
-  }
-  for (int fd : skipped) close(fd);
-  fcntl(m_master, F_SETFL, fcntl(m_master, F_GETFL) | O_NONBLOCK);
+  m_master = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+  if (m_master < 0 || grantpt(m_master) != 0 || unlockpt(m_master) != 0) throw std::runtime_error("no pty");
+  char name[128];
+  if (ptsname_r(m_master, name, sizeof name) != 0) throw std::runtime_error("no pty name");
+  m_slavePath = name;
 }
 
 PtyPeer::PtyPeer(int portNumber) : PtyPeer() {

@@ -97,13 +97,4 @@ bool WriteToPort(const std::string& bytes) {
   return true;
 }
 
-std::uint64_t Checksum(std::string_view bytes) {
-  std::uint64_t hash = 14695981039346656037ull;
-  for (unsigned char c : bytes) {
-    hash ^= c;
-    hash *= 1099511628211ull;
-  }
-  return hash;
-}
-
 }  // namespace morvek::test

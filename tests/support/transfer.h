@@ -50,7 +50,4 @@ TransferResult Transfer(CTerminalDlg& dlg, const std::string& bytes, ReceiveForm
 // write fails or takes fewer bytes than given.
 bool WriteToPort(const std::string& bytes);
 
-// A 64-bit FNV-1a checksum, to print figures of long transfers.
-std::uint64_t Checksum(std::string_view bytes);
-
 }  // namespace morvek::test

@@ -4,6 +4,8 @@
 #include <signal.h>
 #include <stdlib.h>
 #include <spawn.h>
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -209,6 +211,46 @@ TEST(PortMap, PortsListsEachPortsStateAndABusyPortIsRefusedUntilItsHolderLetsGo)
   port = CreateFileA("COM3", GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
   EXPECT_NE(port, INVALID_HANDLE_VALUE) << GetLastError();
   CloseHandle(port);
+}
+
+// Each devpts instance (a container's, or one mounted over /dev/pts) numbers
+// its ptys from 0. A program in a container holding the pty of our pty's
+// number holds another device: ours is not busy.
+TEST(PortMap, ThePtyOfTheSameNumberInAnotherDevptsInstanceDoesNotMakeOursBusy) {
+  PtyPeer ours(3);
+  const std::string number = ours.SlavePath().substr(ours.SlavePath().rfind('/') + 1);
+  const std::string theirs = "/dev/pts/" + number;
+  int ready[2];
+  ASSERT_EQ(pipe(ready), 0);
+  // The container: a mount namespace of its own with a new devpts instance on
+  // /dev/pts, where it opens ptys 0 .. number and holds the last one's slave.
+  const pid_t container = fork();
+  if (container == 0) {
+    char state = 'n';
+    if (unshare(CLONE_NEWNS) == 0 && mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0 &&
+        mount("devpts", "/dev/pts", "devpts", 0, "newinstance,ptmxmode=0666") == 0) {
+      for (unsigned long i = 0; i <= std::stoul(number); ++i) unlockpt(open("/dev/pts/ptmx", O_RDWR | O_NOCTTY));
+      if (open(theirs.c_str(), O_RDWR | O_NOCTTY) >= 0) state = 'y';
+    }
+    if (write(ready[1], &state, 1) != 1 || state != 'y') _exit(1);
+    pause();
+    _exit(0);
+  }
+  close(ready[1]);
+  char state = 0;
+  ASSERT_EQ(read(ready[0], &state, 1), 1);
+  close(ready[0]);
+  if (state != 'y') {
+    kill(container, SIGKILL);
+    waitpid(container, nullptr, 0);
+    GTEST_SKIP() << "no devpts instance of our own can be mounted here";
+  }
+
+  HANDLE port = CreateFileA("COM3", GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  EXPECT_NE(port, INVALID_HANDLE_VALUE) << GetLastError();
+  CloseHandle(port);
+  kill(container, SIGKILL);
+  waitpid(container, nullptr, 0);
 }
 
 }  // namespace

@@ -53,7 +53,7 @@ TEST(Cp932Codec, EveryBytePairSurvivesUnlessItIsADuplicateCode) {
 
 // Texts that decode and encode both ways: ASCII as is (5C and 7E included),
 // half-width kana, an escape for each byte that starts no character, lone lead
-// bytes among them.
+// bytes among them (a lead byte before any other byte: the pairs above).
 TEST(Cp932Codec, KnownTextsAndLeadBytesWithoutTheirTrail) {
   const std::vector<std::pair<std::string, std::u16string>> cases = {
       {"", u""},
@@ -69,8 +69,6 @@ TEST(Cp932Codec, KnownTextsAndLeadBytesWithoutTheirTrail) {
       {Bytes({0x81}), {Escape(0x81)}},
       {"A" + Bytes({0xE0}), {u'A', Escape(0xE0)}},
       {"送" + Bytes({0x90}), {u'送', Escape(0x90)}},
-      {Bytes({0x81, 0x0D, 0x0A}), {Escape(0x81), u'\r', u'\n'}},
-      {Bytes({0x81, 0x20}), {Escape(0x81), u' '}},
       {Bytes({0x85, 0x40}), {Escape(0x85), u'@'}},             // a lead byte of an empty row
       {Bytes({0x85, 0x81, 0x40}), {Escape(0x85), u'\u3000'}},  // resumes at the next lead byte
   };
@@ -95,17 +93,14 @@ TEST(Cp932Codec, EncodeIsTotal) {
   for (int b = 0; b < 256; ++b) EXPECT_EQ(EncodeCp932(std::u16string{Escape(b)}), Bytes({b})) << b;
 }
 
-// Several MB mixing every kind of character, with invalid bytes at run edges.
-std::string MixedText(std::size_t size) {
+// Threads converting a megabyte at once each get their own text back. The
+// text mixes every kind of character, with invalid bytes at run edges, and
+// ends with a lone lead byte.
+TEST(Cp932Codec, LargeTextsRoundTripInEveryThread) {
   const std::string piece = "送信ABC ｱｲ" + Bytes({0x80, 0xFF, 0x81, 0x0D, 0x0A, 0xA0}) + "受信データ" + Bytes({0xFD});
   std::string text;
-  while (text.size() < size) text += piece;
-  return text + Bytes({0x9F});  // ends with a lone lead byte
-}
-
-// Threads converting megabytes at once each get their own text back.
-TEST(Cp932Codec, LargeTextsRoundTripInEveryThread) {
-  const std::string text = MixedText(1 << 20);
+  while (text.size() < (1u << 20)) text += piece;
+  text += Bytes({0x9F});
   std::vector<std::thread> threads;
   std::vector<int> failures(4, 0);
   for (int& failed : failures) {

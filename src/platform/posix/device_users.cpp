@@ -1,7 +1,8 @@
 #include "posix/device_users.h"
 
 #include <dirent.h>
-#include <sys/stat.h>
+#include <linux/major.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <cctype>
@@ -26,10 +27,20 @@ bool IsNumber(const char* text) {
   return true;
 }
 
+bool IsPty(const struct stat& device) {
+  const unsigned number = major(device.st_rdev);
+  return number >= UNIX98_PTY_SLAVE_MAJOR && number < UNIX98_PTY_SLAVE_MAJOR + UNIX98_PTY_MAJOR_COUNT;
+}
+
+bool IsSameDevice(const struct stat& opened, const struct stat& device) {
+  return S_ISCHR(opened.st_mode) && opened.st_rdev == device.st_rdev &&
+         (!IsPty(device) || opened.st_dev == device.st_dev);
+}
+
 // Whether one of the descriptors listed in `fdDir` is the device. Only links
 // into /dev are followed, so that no descriptor on a slow file system is
 // looked at.
-bool HoldsDevice(const std::string& fdDir, dev_t device) {
+bool HoldsDevice(const std::string& fdDir, const struct stat& device) {
   DirPtr dir = OpenDir(fdDir);
   if (!dir) return false;
   while (dirent* entry = readdir(dir.get())) {
@@ -40,8 +51,8 @@ bool HoldsDevice(const std::string& fdDir, dev_t device) {
     if (length < 5) continue;
     target[length] = 0;
     if (std::strncmp(target, "/dev/", 5) != 0) continue;
-    struct stat info {};
-    if (stat(link.c_str(), &info) == 0 && S_ISCHR(info.st_mode) && info.st_rdev == device) return true;
+    struct stat opened {};
+    if (stat(link.c_str(), &opened) == 0 && IsSameDevice(opened, device)) return true;
   }
   return false;
 }
@@ -55,7 +66,7 @@ std::string CommandName(const std::string& processDir) {
 
 }  // namespace
 
-std::optional<DeviceUser> FindOtherDeviceUser(dev_t device) {
+std::optional<DeviceUser> FindOtherDeviceUser(const struct stat& device) {
   DirPtr proc = OpenDir("/proc");
   if (!proc) return std::nullopt;
   const pid_t self = getpid();

@@ -3,6 +3,7 @@
 // (cat, screen, many pyserial scripts) are seen this way only.
 #pragma once
 
+#include <sys/stat.h>
 #include <sys/types.h>
 
 #include <optional>
@@ -16,8 +17,11 @@ struct DeviceUser {
   std::string name;  // its command name from /proc/<pid>/comm; empty when unreadable
 };
 
-// The first other process found that has the character device `device`
-// (major/minor as st_rdev gives them) open; nothing when none is found.
-std::optional<DeviceUser> FindOtherDeviceUser(dev_t device);
+// The first other process found that has the character device `device` (as
+// stat gives it) open; nothing when none is found. A device is its number
+// (st_rdev), except a pty's: each devpts instance (a container's, or one
+// mounted over another) numbers its ptys from 0, so a pty is its number within
+// its instance (st_dev as well).
+std::optional<DeviceUser> FindOtherDeviceUser(const struct stat& device);
 
 }  // namespace morvek::posix

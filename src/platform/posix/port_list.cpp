@@ -60,7 +60,7 @@ std::string DeviceState(const std::string& device) {
   if (access(device.c_str(), R_OK | W_OK) != 0 && errno == EACCES) {
     return "no permission (join the group dialout: sudo usermod -aG dialout $USER, then log in again)";
   }
-  if (auto user = FindOtherDeviceUser(info.st_rdev)) {
+  if (auto user = FindOtherDeviceUser(info)) {
     std::string holder = user->name.empty() ? "pid " : user->name + ", pid ";
     return "busy (held by " + holder + std::to_string(user->pid) + ")";
   }

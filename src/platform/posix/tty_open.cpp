@@ -59,7 +59,7 @@ DWORD OpenExclusiveTty(const std::string& path, int* fd) {
   // the bytes.
   struct stat info {};
   if (fstat(owned.get(), &info) != 0) return ErrorFromErrno(errno);
-  if (FindOtherDeviceUser(info.st_rdev)) return ERROR_ACCESS_DENIED;
+  if (FindOtherDeviceUser(info)) return ERROR_ACCESS_DENIED;
   // flock refuses a second open file description of the device, in this
   // process or another, even for root; TIOCEXCL makes open() itself fail for
   // other users' programs that do not lock.
