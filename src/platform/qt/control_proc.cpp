@@ -2,16 +2,11 @@
 
 #include <QAbstractButton>
 #include <QLabel>
-#include <QLineEdit>
-#include <QPlainTextEdit>
-#include <QTextCursor>
 #include <algorithm>
 #include <cstring>
 
-#include "qt/byte_text_view.h"
 #include "qt/control_text.h"
 #include "qt/icons.h"
-#include "qt/qt_text.h"
 
 namespace morvek::qt {
 namespace {
