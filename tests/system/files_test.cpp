@@ -125,6 +125,8 @@ TEST_F(Files, AppendsAtTheEndAndThePointerCarriesSixtyFourBits) {
 TEST_F(Files, SharingFoldersAndAccessAreRefusedWithTheirCodes) {
   WriteFileBytes("shared.txt", "data");
   fs::create_directory("folder");
+  WriteFileBytes("readonly.txt", "x");
+  fs::permissions("readonly.txt", fs::perms::owner_read);
   {
     OpenedFile writer("shared.txt", GENERIC_WRITE, FILE_SHARE_READ, OPEN_ALWAYS);
     struct Row {
@@ -154,6 +156,7 @@ TEST_F(Files, SharingFoldersAndAccessAreRefusedWithTheirCodes) {
     DWORD error;
   } refused[] = {
       {"folder", GENERIC_READ, OPEN_EXISTING, ERROR_ACCESS_DENIED},
+      {"readonly.txt", GENERIC_WRITE, OPEN_ALWAYS, ERROR_ACCESS_DENIED},  // no write bit, even for root
       {".\\folder.", GENERIC_WRITE, OPEN_ALWAYS, ERROR_ACCESS_DENIED},
       {"shared.txt\\inside", GENERIC_WRITE, OPEN_ALWAYS, ERROR_PATH_NOT_FOUND},
       {"missing\\x.txt", GENERIC_WRITE, OPEN_ALWAYS, ERROR_FILE_NOT_FOUND},
