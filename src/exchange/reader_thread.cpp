@@ -62,7 +62,7 @@ UINT ReaderThreadProc(LPVOID pParam) {
     } while (g_bReaderRun == 1);
   }
 
-  AfxEndThread(1);
+  AfxEndThread(1, TRUE);
 }
 
 void CTerminalDlg::StartReader() {
@@ -79,6 +79,7 @@ void CTerminalDlg::StartReader() {
   // Without room for a thread nothing is received; the window goes on working,
   // and choosing a port again tries once more.
   if (m_pReader == nullptr) return;
+  m_pReader->m_bAutoDelete = FALSE;
   m_pReader->ResumeThread();
 }
 

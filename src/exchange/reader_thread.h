@@ -35,7 +35,7 @@ extern std::atomic<HWND> g_hMainWnd;
 
 // The thread function; pParam is the address of a ReaderParams. Ends at once
 // when g_bReaderRun is not 1 on entry, else polls until it is not 1 after a
-// cycle. Ends the thread with AfxEndThread(1).
+// cycle. Ends the thread with AfxEndThread(1, TRUE).
 //
 // A block whose memory cannot be allocated is dropped; a block whose post fails
 // (the window is gone) is freed here.

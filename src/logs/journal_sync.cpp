@@ -62,6 +62,7 @@ void MarkJournalWritten(HANDLE hFile) {
     }
     state.pWorker = AfxBeginThread(SyncWorker, nullptr, THREAD_PRIORITY_NORMAL, 0, CREATE_SUSPENDED);
     if (state.pWorker != nullptr) {
+      state.pWorker->m_bAutoDelete = FALSE;
       state.pWorker->ResumeThread();
     }
   }

@@ -39,13 +39,16 @@ using AFX_THREADPROC = UINT (*)(LPVOID);
 struct SECURITY_ATTRIBUTES;
 
 // A worker thread. m_hThread can be waited on (WaitForSingleObject) for its end.
-// The object belongs to the caller of AfxBeginThread, who deletes it once the
-// wait is over (deleting it waits for the thread's end).
+// With m_bAutoDelete TRUE (the default) the object deletes itself when the
+// thread ends. A caller that wants to wait starts the thread with
+// CREATE_SUSPENDED, sets m_bAutoDelete to FALSE, calls ResumeThread, and deletes
+// the object once the wait is over.
 class CWinThread {
  public:
   ~CWinThread();
   HANDLE m_hThread = nullptr;
   DWORD m_nThreadID = 0;
+  BOOL m_bAutoDelete = TRUE;
   // Starts a thread created with CREATE_SUSPENDED.
   DWORD ResumeThread();
 
@@ -60,4 +63,4 @@ enum : DWORD { CREATE_SUSPENDED = 0x4 };
 CWinThread* AfxBeginThread(AFX_THREADPROC pfnThreadProc, LPVOID pParam, int nPriority = THREAD_PRIORITY_NORMAL,
                            UINT nStackSize = 0, DWORD dwCreateFlags = 0, SECURITY_ATTRIBUTES* lpSecurityAttrs = nullptr);
 // Ends the calling worker thread at once with nExitCode (never returns).
-[[noreturn]] void AfxEndThread(UINT nExitCode);
+[[noreturn]] void AfxEndThread(UINT nExitCode, BOOL bDelete = TRUE);

@@ -1,5 +1,5 @@
 // Worker threads: starting suspended, waiting on the handle, ending from deep
-// inside a call, and the priority hint.
+// inside a call, deleting themselves, and the priority hint.
 #include <gtest/gtest.h>
 
 #include <sys/resource.h>
@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <condition_variable>
 #include <mutex>
+#include <vector>
 
 #include "platform/afx.h"
 #include "support/temp_dir.h"
@@ -46,7 +47,7 @@ struct Unwinds {
 
 [[noreturn]] void EndFromDeepInside(Work& work, int depth) {
   Unwinds guard{work};
-  if (depth == 0) AfxEndThread(7);
+  if (depth == 0) AfxEndThread(7, FALSE);
   EndFromDeepInside(work, depth - 1);
 }
 
@@ -60,10 +61,11 @@ UINT NiceProc(LPVOID param) {
   return 0;
 }
 
-// Starts `proc` suspended, resumes it and awaits its end.
+// Starts `proc` suspended and not deleting itself, resumes it and awaits its end.
 void RunToEnd(AFX_THREADPROC proc, Work& work, int priority = THREAD_PRIORITY_NORMAL) {
   CWinThread* thread = AfxBeginThread(proc, &work, priority, 0, CREATE_SUSPENDED);
   ASSERT_NE(thread, nullptr);
+  thread->m_bAutoDelete = FALSE;
   thread->ResumeThread();
   EXPECT_EQ(WaitForSingleObject(thread->m_hThread, 30000), WAIT_OBJECT_0);
   delete thread;
@@ -73,6 +75,7 @@ TEST(Threads, ASuspendedThreadRunsOnResumeAndItsEndCanBeAwaited) {
   Work work;
   CWinThread* thread = AfxBeginThread(GatedProc, &work, THREAD_PRIORITY_NORMAL, 0, CREATE_SUSPENDED);
   ASSERT_NE(thread, nullptr);
+  thread->m_bAutoDelete = FALSE;
   EXPECT_EQ(WaitForSingleObject(thread->m_hThread, 0), static_cast<DWORD>(WAIT_TIMEOUT));
   EXPECT_EQ(thread->ResumeThread(), 1u);
   work.Open();
@@ -91,6 +94,24 @@ TEST(Threads, ASuspendedThreadRunsOnResumeAndItsEndCanBeAwaited) {
   RunToEnd(EndingProc, ending);
   EXPECT_EQ(ending.steps, 1);
   EXPECT_EQ(ending.unwound, 6) << "AfxEndThread unwinds every frame";
+}
+
+TEST(Threads, AnAutoDeleteThreadDeletesItselfAtItsEnd) {
+  // The reader's way: AfxEndThread(1, TRUE) with the object deleted by the thread.
+  std::vector<Work> works(20);
+  std::vector<HANDLE> handles;
+  for (auto& work : works) {
+    CWinThread* thread = AfxBeginThread(GatedProc, &work, THREAD_PRIORITY_NORMAL, 0, 0);
+    ASSERT_NE(thread, nullptr);
+    handles.push_back(thread->m_hThread);  // the object lives on until the gate opens
+  }
+  for (auto& work : works) work.Open();
+  for (HANDLE handle : handles) {
+    const DWORD result = WaitForSingleObject(handle, 30000);
+    EXPECT_TRUE(result == WAIT_OBJECT_0 || result == WAIT_FAILED);
+    EXPECT_EQ(WaitForSingleObject(handle, 0), WAIT_FAILED) << "once ended, the object and its handle are gone";
+  }
+  for (auto& work : works) EXPECT_EQ(work.steps, 2);
 }
 
 TEST(Threads, LowestPriorityRaisesTheNiceValueUpToItsLimit) {

@@ -2,10 +2,11 @@
 // thread's end through its handle.
 //
 // Each CWinThread shares a State with its thread and its handle. The thread
-// waits in the State until it is resumed, runs its procedure, and signals its
-// end as its very last step; a wait on the handle waits for that signal. The
-// std::thread is joined by whoever deletes the CWinThread (the end has been
-// signalled by then, or is near).
+// waits in the State until it is resumed, runs its procedure, deletes its
+// CWinThread when asked to, and signals its end as its very last step; a wait
+// on the handle waits for that signal. The std::thread is joined by whoever
+// deletes the CWinThread on another thread (the end has been signalled by then,
+// or is near), and detached when the thread deletes its own object.
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -59,7 +60,9 @@ class ThreadObject : public morvek::core::KernelObject {
 
 // Thrown by AfxEndThread and caught by the thread's own frame below, so that
 // the thread ends from any depth of calls with its stack unwound.
-struct ThreadEnd {};
+struct ThreadEnd {
+  bool deleteObject;
+};
 
 thread_local CWinThread* t_currentThread = nullptr;
 std::atomic<DWORD> g_nextThreadId{1};
@@ -95,11 +98,14 @@ void RunThread(CWinThread* self, std::shared_ptr<State> state, AFX_THREADPROC pr
   }
   ApplyPriority(priority);
   t_currentThread = self;
+  bool deleteObject = true;
   try {
     proc(param);
-  } catch (const ThreadEnd&) {
+  } catch (const ThreadEnd& end) {
+    deleteObject = end.deleteObject;
   }
   t_currentThread = nullptr;
+  if (deleteObject && self->m_bAutoDelete) delete self;
   SignalEnd(*state);
 }
 
@@ -117,11 +123,16 @@ CWinThread::~CWinThread() {
     }
     thread = std::move(m_state->thread);
   }
-  if (thread.joinable()) thread.join();
+  if (!thread.joinable()) return;
+  if (thread.get_id() == std::this_thread::get_id()) {
+    thread.detach();  // the thread deletes its own object on its way out
+  } else {
+    thread.join();
+  }
 }
 
 DWORD CWinThread::ResumeThread() {
-  const auto state = m_state;
+  const auto state = m_state;  // the thread may delete this object as soon as it runs
   if (!state) {
     SetLastError(ERROR_INVALID_HANDLE);
     return static_cast<DWORD>(-1);
@@ -170,11 +181,11 @@ CWinThread* AfxBeginThread(AFX_THREADPROC pfnThreadProc, LPVOID pParam, int nPri
   return thread;
 }
 
-void AfxEndThread(UINT nExitCode) {
+void AfxEndThread(UINT nExitCode, BOOL bDelete) {
   // Outside a worker thread there is no thread of ours to end: the call ends
   // the program, as ending its main thread would.
   if (!t_currentThread) std::exit(static_cast<int>(nExitCode));
-  throw ThreadEnd{};
+  throw ThreadEnd{bDelete != FALSE};
 }
 
 DWORD WaitForSingleObject(HANDLE hHandle, DWORD dwMilliseconds) {
