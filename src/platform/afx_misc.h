@@ -1,4 +1,4 @@
-// Message boxes, the file dialog, files, painting and the wait cursor.
+// Message boxes, the file dialog, files and painting.
 #pragma once
 
 #include "afx_wnd.h"
@@ -90,10 +90,3 @@ class CPaintDC {
   HWND m_hWnd;
 };
 
-class CWaitCursor {
- public:
-  CWaitCursor();
-  ~CWaitCursor();
-  CWaitCursor(const CWaitCursor&) = delete;
-  CWaitCursor& operator=(const CWaitCursor&) = delete;
-};

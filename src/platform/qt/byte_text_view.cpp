@@ -266,11 +266,6 @@ void ByteTextView::appendBytes(std::string_view tail) {
   m->Changed();
 }
 
-void ByteTextView::clear() {
-  m->Reset();
-  m->Changed();
-}
-
 std::string ByteTextView::bytes() const { return m->store.Copy(0, m->store.Size()); }
 
 std::size_t ByteTextView::size() const { return m->store.Size(); }

@@ -24,7 +24,6 @@ class ByteTextView : public QAbstractScrollArea {
   void setBytes(std::string_view bytes);
   // Appends to the text; cost proportional to the tail only.
   void appendBytes(std::string_view tail);
-  void clear();
 
   std::string bytes() const;  // a copy of the whole text
   std::size_t size() const;
@@ -33,9 +32,9 @@ class ByteTextView : public QAbstractScrollArea {
   // While the view is at the end, every change keeps the end in sight (the
   // last line, and horizontally the end of that line). Scrolled back, the view
   // stays where the user put it and only the scroll ranges grow; scrolled back
-  // to the last line, it follows the end again. Replacing or clearing the text
-  // shows its end. Repaints are coalesced: at most one every 50 ms while text
-  // keeps arriving.
+  // to the last line, it follows the end again. Replacing the text shows its
+  // end. Repaints are coalesced: at most one every 50 ms while text keeps
+  // arriving.
 
  protected:
   void paintEvent(QPaintEvent* event) override;

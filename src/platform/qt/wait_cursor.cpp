@@ -2,7 +2,7 @@
 #include <QCursor>
 #include <QGuiApplication>
 
-#include "afx_misc.h"
+#include "afx_wnd.h"
 
 namespace {
 
@@ -19,7 +19,3 @@ void EndWait() {
 void CCmdTarget::BeginWaitCursor() { BeginWait(); }
 
 void CCmdTarget::EndWaitCursor() { EndWait(); }
-
-CWaitCursor::CWaitCursor() { BeginWait(); }
-
-CWaitCursor::~CWaitCursor() { EndWait(); }
