@@ -137,6 +137,10 @@ TEST(ByteTextView, KeysScrollSelectAndCopy) {
   mouse(QEvent::MouseButtonRelease, QPoint(300, 2));
   press(Qt::Key_C, Qt::ControlModifier);
   EXPECT_EQ(QGuiApplication::clipboard()->text(), QString::fromStdU16String(u"送信\uFFFD"));
+  // The dragged part is shown highlighted.
+  const QImage shown = view->viewport()->grab().toImage();
+  const int area = shown.width() * shown.height();
+  EXPECT_GT(area - InkPixels(shown, view->palette().color(QPalette::Highlight)), 0);
 }
 
 // Empty, a view paints nothing; with a 10 MB line it paints the line's end
